@@ -64,7 +64,9 @@ Clock &currentClock() {
     return t_clock ? *t_clock : realClock;
 }
 
-void setCurrentClock(Clock *clock) { t_clock = clock; }
+void setCurrentClock(Clock *clock) {
+    t_clock = clock;
+}
 
 void GetLocalTime(SYSTEMTIME *out) {
     if (out)
