@@ -303,24 +303,33 @@ TEST_F(RegistryTest, ACorruptStoreReadsEmptyAndIsKeptBeforeBeingReplaced) {
 }
 
 TEST_F(RegistryTest, AnUnreadableStoreIsNeitherReadNorOverwritten) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind the superuser";
     const QString path = storeFile("HKEY_CURRENT_USER");
-    writeFile(path, "#tamberlo-registry 1\n[Keep]\nv=1:kept\n");
-    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+    const QByteArray kept("#tamberlo-registry 1\n[Keep]\nv=1:kept\n");
+    // Unreadable through its permissions, or, for the superuser whom they do
+    // not bind, by being a folder holding what it keeps.
+    const bool asFolder = geteuid() == 0;
+    const QString keptFile = asFolder ? path + "/kept" : path;
+    QDir().mkpath(QFileInfo(keptFile).absolutePath());
+    writeFile(keptFile, kept);
+    if (!asFolder) {
+        ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+    }
+
     EXPECT_EQ(getIn(HKEY_CURRENT_USER, "Keep", "v"), "open error 2");
     HKEY key = 0;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Other", &key), ERROR_SUCCESS);
     RegCloseKey(key);
-    // The unreadable file moved aside whole; the new store starts empty.
+    EXPECT_EQ(getIn(HKEY_CURRENT_USER, "Other", "v"), "error 2");
+
+    // The unreadable store moved aside whole; the new one started empty.
     const QStringList backups =
         QDir(QFileInfo(path).absolutePath()).entryList({"HKEY_CURRENT_USER.reg.corrupt-*"});
     ASSERT_EQ(backups.size(), 1);
     const QString backup = QFileInfo(path).absolutePath() + "/" + backups.first();
     QFile::setPermissions(backup, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QFile f(backup);
+    QFile f(asFolder ? backup + "/kept" : backup);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("#tamberlo-registry 1\n[Keep]\nv=1:kept\n"));
+    EXPECT_EQ(f.readAll(), kept);
 }
 
 TEST_F(RegistryTest, TheConfigurationFolderFollowsXdgWithAHomeFallback) {
