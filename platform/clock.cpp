@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QTimer>
+#include <algorithm>
 
 namespace tambolin {
 
@@ -15,21 +16,29 @@ public:
         connect(&m_timer, &QTimer::timeout, this, &WindowTimer::tick);
     }
     void setInterval(int ms) override {
-        m_interval = ms;
-        m_timer.setInterval(ms);
+        m_interval = std::max(ms, 0);
+        m_timer.setInterval(m_interval);
+        // A new interval starts a new period; a running QTimer with interval 0
+        // would fire on every pass of the event loop, so 0 stops it instead.
+        apply(true);
     }
     int interval() const override { return m_interval; }
     void setEnabled(bool on) override {
-        // A window timer with interval 0 never ticks.
-        if (on && m_interval > 0)
-            m_timer.start();
-        else
-            m_timer.stop();
         m_enabled = on;
+        // Enabling a running timer leaves its period alone.
+        apply(false);
     }
     bool isEnabled() const override { return m_enabled; }
 
 private:
+    // A window timer with interval 0 never ticks.
+    void apply(bool restart) {
+        if (!m_enabled || m_interval == 0)
+            m_timer.stop();
+        else if (restart || !m_timer.isActive())
+            m_timer.start();
+    }
+
     QTimer m_timer;
     int m_interval = 0;
     bool m_enabled = false;
@@ -64,7 +73,9 @@ Clock &currentClock() {
     return t_clock ? *t_clock : realClock;
 }
 
-void setCurrentClock(Clock *clock) { t_clock = clock; }
+void setCurrentClock(Clock *clock) {
+    t_clock = clock;
+}
 
 void GetLocalTime(SYSTEMTIME *out) {
     if (out)
