@@ -77,6 +77,14 @@ void setCurrentClock(Clock *clock) {
     t_clock = clock;
 }
 
+ScopedClock::ScopedClock(Clock &clock) : m_previous(t_clock) {
+    t_clock = &clock;
+}
+
+ScopedClock::~ScopedClock() {
+    t_clock = m_previous;
+}
+
 void GetLocalTime(SYSTEMTIME *out) {
     if (out)
         *out = currentClock().localTime();
