@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QTime>
 #include <gtest/gtest.h>
 #include <thread>
@@ -82,4 +83,36 @@ TEST(RealClock, WindowTimerWithIntervalZeroNeverTicks) {
     EXPECT_EQ(t->interval(), 0);
     t->setInterval(-3);
     EXPECT_EQ(t->interval(), 0);
+}
+
+// Whether the real timer ticks at all and stops when told; how precisely it
+// ticks is measured by bench_timer_precision.
+TEST(RealClock, WindowTimerTicksUntilDisabled) {
+    QObject owner;
+    WindowTimer *t = currentClock().createTimer(&owner);
+    WindowTimer *guard = currentClock().createTimer(&owner);
+    QEventLoop loop;
+    int ticks = 0;
+    bool timedOut = false;
+    QObject::connect(t, &WindowTimer::tick, [&] {
+        if (++ticks == 3) {
+            t->setEnabled(false);
+            loop.quit();
+        }
+    });
+    QObject::connect(guard, &WindowTimer::tick, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    guard->setInterval(10'000);
+    guard->setEnabled(true);
+    t->setInterval(2);
+    t->setEnabled(true);
+    loop.exec();
+    ASSERT_FALSE(timedOut);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_FALSE(t->isEnabled());
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(ticks, 3);
 }
