@@ -5,11 +5,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <stdexcept>
 
 namespace tambolin {
 
 struct OfflineSynth::Impl {
-    fluid::Instrument instrument;
+    std::string soundFont;
+    // A synthesizer that has never played. A reset one still carries reverb
+    // and release tails from the last rendering, so each rendering takes a
+    // fresh one.
+    std::optional<fluid::Instrument> fresh;
+
+    fluid::InstrumentResult prepare() {
+        fluid::Instrument instrument;
+        const fluid::InstrumentResult result =
+            fluid::makeInstrument(instrument, sampleRate, soundFont);
+        if (result == fluid::InstrumentResult::Ok)
+            fresh = std::move(instrument);
+        return result;
+    }
 };
 
 namespace {
@@ -27,11 +42,10 @@ OfflineSynth::~OfflineSynth() = default;
 std::unique_ptr<OfflineSynth> OfflineSynth::create(const std::string &soundFont,
                                                    std::string &error) {
     auto impl = std::make_unique<Impl>();
-    const std::string path = soundFont.empty() ? fluid::findSoundFont() : soundFont;
-    const fluid::InstrumentResult result =
-        fluid::makeInstrument(impl->instrument, sampleRate, path);
+    impl->soundFont = soundFont.empty() ? fluid::findSoundFont() : soundFont;
+    const fluid::InstrumentResult result = impl->prepare();
     if (result != fluid::InstrumentResult::Ok) {
-        error = fluid::describe(result, path);
+        error = fluid::describe(result, impl->soundFont);
         return nullptr;
     }
     return std::unique_ptr<OfflineSynth>(new OfflineSynth(std::move(impl)));
@@ -39,8 +53,11 @@ std::unique_ptr<OfflineSynth> OfflineSynth::create(const std::string &soundFont,
 
 std::vector<float> OfflineSynth::renderFloat(const std::vector<TimedMidiMessage> &messages,
                                              Long durationMs) {
-    fluid_synth_t *synth = m_impl->instrument.synth.get();
-    fluid_synth_system_reset(synth);
+    if (!m_impl->fresh && m_impl->prepare() != fluid::InstrumentResult::Ok)
+        throw std::runtime_error("the sound font can no longer be loaded");
+    const fluid::Instrument instrument = std::move(*m_impl->fresh);
+    m_impl->fresh.reset();
+    fluid_synth_t *synth = instrument.synth.get();
 
     std::vector<TimedMidiMessage> ordered = messages;
     std::stable_sort(

@@ -32,6 +32,7 @@ public:
     // Plays the messages at their times (in time order; equal times keep
     // their order) and renders durationMs of sound from the start. Each
     // call starts from silence with every channel on its default program.
+    // Throws std::runtime_error if the sound font has gone since create().
     std::vector<float> renderFloat(const std::vector<TimedMidiMessage> &messages, Long durationMs);
     std::vector<std::int16_t> renderInt16(const std::vector<TimedMidiMessage> &messages,
                                           Long durationMs);
