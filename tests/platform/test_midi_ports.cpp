@@ -179,5 +179,36 @@ TEST_F(MidiPortsTest, MapperPlaysOnANamedPortAndAGonePortIsNotOpened) {
     EXPECT_EQ(findPort(), -1);
 }
 
+// With a JACK server as the only audio output, the embedded synthesizer
+// finds it after the others fail, and plays, resets and closes cleanly.
+TEST_F(MidiPortsTest, SynthesizerPlaysThroughJackWhenNothingElseIsThere) {
+    jack_status_t status{};
+    jack_client_t *watcher = jack_client_open("tambolin-test-watch", JackNoStartServer, &status);
+    ASSERT_NE(watcher, nullptr);
+
+    HMIDIOUT h = 0;
+    ASSERT_EQ(midiOutOpen(&h, MIDI_MAPPER, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    // The synthesizer shows as a JACK client wired to the playback ports.
+    const char **outputs =
+        jack_get_ports(watcher, nullptr, JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
+    int synthOutputs = 0;
+    for (const char **p = outputs; p && *p; ++p) {
+        if (std::strncmp(*p, "system:", 7) != 0) {
+            ++synthOutputs;
+            jack_port_t *port = jack_port_by_name(watcher, *p);
+            EXPECT_GT(jack_port_connected(port), 0) << *p << " is not wired to the speakers";
+        }
+    }
+    jack_free(outputs);
+    EXPECT_GE(synthOutputs, 2) << "no stereo output of the synthesizer";
+
+    EXPECT_EQ(midiOutShortMsg(h, 0x7FC0), MMSYSERR_NOERROR);
+    EXPECT_EQ(midiOutShortMsg(h, 0x793090), MMSYSERR_NOERROR);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(midiOutReset(h), MMSYSERR_NOERROR);
+    EXPECT_EQ(midiOutClose(h), MMSYSERR_NOERROR);
+    jack_client_close(watcher);
+}
+
 } // namespace
 } // namespace tambolin
