@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 // Readable failures.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString &s, std::ostream *os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace tambolin {
 namespace {
