@@ -49,8 +49,15 @@ void PictureBox::paintEvent(QPaintEvent *) {
 }
 
 void PictureBox::resizeEvent(QResizeEvent *) {
-    // Whatever was drawn belongs to the old size.
-    m_drawing = QImage();
+    // What was drawn stays where it was; the layer follows the box's size.
+    if (m_drawing.isNull() || m_drawing.size() == size())
+        return;
+    QImage resized(size(), QImage::Format_ARGB32_Premultiplied);
+    resized.fill(Qt::transparent);
+    QPainter p(&resized);
+    p.drawImage(0, 0, m_drawing);
+    p.end();
+    m_drawing = resized;
 }
 
 } // namespace tambolin
