@@ -19,7 +19,8 @@ namespace {
 
 class FakeAudioStream final : public AudioStream {
 public:
-    FakeAudioStream(std::shared_ptr<const AudioClip> clip, std::shared_ptr<FakeAudioOutput::Log> log)
+    FakeAudioStream(std::shared_ptr<const AudioClip> clip,
+                    std::shared_ptr<FakeAudioOutput::Log> log)
         : m_clip(std::move(clip)), m_log(std::move(log)) {}
     ~FakeAudioStream() override {
         take();
@@ -56,8 +57,8 @@ private:
         if (!m_running)
             return;
         const std::int64_t elapsed = std::max<std::int64_t>(0, clockMilliseconds() - m_startMs);
-        const std::int64_t due = std::min(
-            m_end, m_startFrame + elapsed * m_clip->format.sampleRate / 1000);
+        const std::int64_t due =
+            std::min(m_end, m_startFrame + elapsed * m_clip->format.sampleRate / 1000);
         if (due <= m_position)
             return;
         const int frameBytes = m_clip->format.bytesPerFrame();

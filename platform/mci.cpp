@@ -89,8 +89,7 @@ MCIERROR parseNumber(const QStringList &words, qsizetype at, std::int64_t &out) 
 
 QString deviceTypeOf(const QString &element) {
     const QString ext = QFileInfo(element).suffix().toLower();
-    if (ext == QLatin1String("mid") || ext == QLatin1String("midi") ||
-        ext == QLatin1String("rmi"))
+    if (ext == QLatin1String("mid") || ext == QLatin1String("midi") || ext == QLatin1String("rmi"))
         return kSequencer;
     if (ext == QLatin1String("wav"))
         return kWaveAudio;
@@ -276,7 +275,7 @@ MCIERROR run(const QStringList &words, QString &reply) {
     if (words.isEmpty())
         return MCIERR_MISSING_COMMAND_STRING;
     const QString verb = words[0].toLower();
-    static const QStringList known = {"open", "close", "play",  "pause", "resume",
+    static const QStringList known = {"open", "close", "play",   "pause", "resume",
                                       "stop", "seek",  "status", "set"};
     if (!known.contains(verb))
         return MCIERR_UNRECOGNIZED_COMMAND;

@@ -106,7 +106,8 @@ bool readTrack(const char *data, qsizetype size, std::vector<TrackItem> &items, 
         if (status == 0xFF) {
             std::uint8_t type = 0;
             std::uint32_t length = 0;
-            if (!r.byte(type) || !r.vlq(length) || length > static_cast<std::uint64_t>(r.remaining()))
+            if (!r.byte(type) || !r.vlq(length) ||
+                length > static_cast<std::uint64_t>(r.remaining()))
                 break;
             const auto *p = reinterpret_cast<const std::uint8_t *>(r.here());
             if (type == 0x51 && length == 3) {
@@ -192,7 +193,8 @@ std::optional<SmfSequence> parseSmf(const QByteArray &input, QString &error) {
     const int ticksPerQuarter = seq.division & 0x7FFF;
     const int framesPerSecond = smpte ? -static_cast<std::int8_t>(seq.division >> 8) : 0;
     const int ticksPerFrame = seq.division & 0xFF;
-    if ((!smpte && ticksPerQuarter == 0) || (smpte && (framesPerSecond <= 0 || ticksPerFrame == 0))) {
+    if ((!smpte && ticksPerQuarter == 0) ||
+        (smpte && (framesPerSecond <= 0 || ticksPerFrame == 0))) {
         error = QStringLiteral("bad time division");
         return std::nullopt;
     }

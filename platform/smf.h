@@ -21,8 +21,8 @@ struct SmfEvent {
 struct SmfSequence {
     int format = 0;
     int trackCount = 0;
-    int division = 0;          // the header's raw division word
-    std::int64_t lengthUs = 0; // up to the last track's end
+    int division = 0;             // the header's raw division word
+    std::int64_t lengthUs = 0;    // up to the last track's end
     std::vector<SmfEvent> events; // in time order; equal times keep file order
 };
 

@@ -73,9 +73,8 @@ std::optional<AudioClip> readWav(const QByteArray &bytes, QString &error) {
         return std::nullopt;
     }
     AudioFormat &f = clip.format;
-    const bool pcm = tag == kFormatPcm &&
-                     (f.bitsPerSample == 8 || f.bitsPerSample == 16 || f.bitsPerSample == 24 ||
-                      f.bitsPerSample == 32);
+    const bool pcm = tag == kFormatPcm && (f.bitsPerSample == 8 || f.bitsPerSample == 16 ||
+                                           f.bitsPerSample == 24 || f.bitsPerSample == 32);
     const bool real = tag == kFormatFloat && f.bitsPerSample == 32;
     if (!(pcm || real) || f.channels < 1 || f.channels > 8 || f.sampleRate < 1000 ||
         f.sampleRate > 384000) {
