@@ -1,6 +1,7 @@
 #pragma once
 // A D-Bus daemon of the test's own, with no service activation, so that
-// nothing real is ever started or reached; stopped when destroyed.
+// nothing real is ever started or reached; stopped when destroyed. Qt's
+// connections need eavesdropping allowed to register on it.
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -19,15 +20,16 @@ public:
         QFile f(config);
         if (!f.open(QIODevice::WriteOnly))
             return;
-        f.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
-                               "Configuration 1.0//EN\" "
-                               "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                               "<busconfig><type>session</type>"
-                               "<listen>unix:path=%1</listen><auth>EXTERNAL</auth>"
-                               "<policy context=\"default\"><allow send_destination=\"*\"/>"
-                               "<allow own=\"*\"/></policy></busconfig>\n")
-                    .arg(m_dir.filePath(QStringLiteral("bus")))
-                    .toUtf8());
+        f.write(
+            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
+                           "Configuration 1.0//EN\" "
+                           "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                           "<busconfig><type>session</type>"
+                           "<listen>unix:path=%1</listen><auth>EXTERNAL</auth>"
+                           "<policy context=\"default\"><allow send_destination=\"*\"/>"
+                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
+                .arg(m_dir.filePath(QStringLiteral("bus")))
+                .toUtf8());
         f.close();
         m_daemon.start(QStringLiteral("dbus-daemon"),
                        {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
