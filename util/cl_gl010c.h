@@ -8,6 +8,9 @@
 #include <QString>
 #include <QVariant>
 
+class QObject;
+class QWidget;
+
 namespace tambolin {
 
 class CL_GL010C final {
@@ -61,7 +64,38 @@ public:
 
     // ---- string formatting and text (gl010c_text.cpp) ----
 
-    // ---- shell, window, device and system (gl010c_system.cpp) ----
+    // ---- shell, window, device and system (gl010c_system*.cpp, gl010c_mci.cpp) ----
+    // Shell results: above 32 when started, otherwise the reason (2 no such
+    // file, 3 no such folder, 5 access denied, 31 nothing opens it).
+    // dirname is optional: nullptr when omitted.
+    Long RVN_OpenFile(QString &FileName, QString *dirname = nullptr);
+    Long RVN_OpenFolder(QString &dirname);
+    Long RVN_OpenFindwindow(QString &dirname);
+    Long RVN_OpenURL(QString &urladdress);
+    // An empty docname empties the list.
+    void RVN_RecentDocs(QString &docname);
+    void RVN_ShellAbout(Long &formhwnd, QString &title, QString &appname);
+    Boolean RVN_ShutDownDialog();
+    Boolean RVN_RestartSystem(Long &formhwnd);
+    // cmode -1 connect, 0 disconnect; ctype -1 disk, 0 printer.
+    void RVN_NetConnect(Long &formhwnd, Long &cmode, Long &ctype);
+    QString RVN_MCISendString(QString &cmdstr);
+    // pict: a widget with a pixmap property (a picture box). full: True the
+    // screen, False the active window.
+    void RVN_ScreenCapt(QObject *pict, Boolean &full);
+    void RVN_SetBitmapMenu(Long &hWnd, Long &MenuNum, Long &SubMenuNum, QObject *DrawPict);
+    // Palam is optional: nullptr when omitted.
+    Long RVN_SetFormMoveTop(QWidget *frmObject, Long &Moveflg, Boolean *Palam = nullptr);
+    void RVN_FormMouseMove(Long &formhwnd, Integer &Button);
+    Long RVN_MousePointerX();
+    Long RVN_MousePointerY();
+    void RVN_ListViewGridLine(Long &listhwnd, Boolean &gridline);
+    void RVN_ListViewLineSelect(Long &listhwnd, Boolean &lineselect);
+    Long RVN_DisplayColor(Long &formhdc);
+    Boolean RVN_DLLFunctionCheck(QString &DLLFile, QString &Funcname);
+    Boolean RVN_CompiledCheck(QWidget *frmTarget);
+    void RVN_Sleep(Long &dwMilliseconds);
+    Long RVN_APIErrorGet();
 };
 
 } // namespace tambolin
