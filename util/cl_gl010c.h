@@ -31,6 +31,19 @@ public:
     // ---- common dialogs (gl010c_dialogs.cpp) ----
 
     // ---- registry, INI files and environment (gl010c_registry.cpp) ----
+    // root is a predefined registry root (HKEY_LOCAL_MACHINE, ...); "" when
+    // the key or value cannot be read or the text is 1024 bytes or longer.
+    QString RVN_RegGet(Long &root, QString &key, QString &nm);
+    // Creates the key when needed and writes Data as a string value.
+    Boolean RVN_RegSet(Long &root, QString &key, QString &nm, QString &Data);
+    // A null key lists the section's key names, a null section the section
+    // names, separated by NUL characters. Missing entry or file: "".
+    QString RVN_IniGet(QString &section, QString &key, QString &ininame);
+    // Always writes: the arguments never reach the profile as null strings.
+    void RVN_IniWrite(QString &section, QString &key, QString &str, QString &ininame);
+    QString RVN_EnvironGet(QString &evname);
+    // Nonzero on success; a null evdat removes the variable.
+    Long RVN_EnvironSet(QString &evname, QString &evdat);
 
     // ---- dates, times, time-outs and processes (gl010c_datetime.cpp) ----
     QString RVN_DataDate(QString &ddate, QString &fname);
