@@ -175,6 +175,22 @@ bool holdsDeclaredType(const QVariant &value, const ParamSpec &param) {
                        [&](const QVariant &item) { return holdsScalar(item, param.type); });
 }
 
+bool acceptsArgumentCount(const MemberSpec &member, std::size_t given, QString *error) {
+    const std::size_t required = member.requiredCount();
+    if (given >= required && given <= member.params.size())
+        return true;
+    if (error) {
+        const QString expected =
+            required == member.params.size()
+                ? QString::number(required)
+                : QStringLiteral("%1 to %2").arg(required).arg(member.params.size());
+        *error = QStringLiteral("%1 takes %2 argument(s), %3 given")
+                     .arg(member.name, expected)
+                     .arg(given);
+    }
+    return false;
+}
+
 InvokeStatus invokeMember(CL_GL010C &object, const MemberSpec &member, Arguments &args,
                           QVariant *result, QString *error) {
     auto fail = [&](InvokeStatus status, const QString &text) {
@@ -182,17 +198,9 @@ InvokeStatus invokeMember(CL_GL010C &object, const MemberSpec &member, Arguments
             *error = text;
         return status;
     };
-    const std::size_t required = member.requiredCount();
-    if (args.size() < required || args.size() > member.params.size()) {
-        const QString expected =
-            required == member.params.size()
-                ? QString::number(required)
-                : QStringLiteral("%1 to %2").arg(required).arg(member.params.size());
-        return fail(InvokeStatus::WrongArgumentCount,
-                    QStringLiteral("%1 takes %2 argument(s), %3 given")
-                        .arg(member.name, expected)
-                        .arg(args.size()));
-    }
+    QString countError;
+    if (!acceptsArgumentCount(member, args.size(), &countError))
+        return fail(InvokeStatus::WrongArgumentCount, countError);
     args.resize(member.params.size());
     for (std::size_t i = 0; i < args.size(); ++i) {
         const ParamSpec &param = member.params[i];

@@ -76,6 +76,9 @@ enum class InvokeStatus { Ok, WrongArgumentCount, WrongArgumentType };
 // The value form a parameter's argument must hold (see Arguments).
 bool holdsDeclaredType(const QVariant &value, const ParamSpec &param);
 
+// Whether member takes `given` arguments; *error says what it takes when not.
+bool acceptsArgumentCount(const MemberSpec &member, std::size_t given, QString *error);
+
 // Checks the arguments against the member's parameters (count, types),
 // pads omitted trailing optionals, calls the method and leaves every
 // by-reference argument as the method left it. result is the method's
