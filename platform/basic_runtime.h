@@ -18,7 +18,9 @@ using Byte = std::uint8_t;
 inline constexpr Boolean True = -1;
 inline constexpr Boolean False = 0;
 
-inline constexpr Boolean toBoolean(bool b) { return b ? True : False; }
+inline constexpr Boolean toBoolean(bool b) {
+    return b ? True : False;
+}
 
 // Raised by a statement that fails (overflow, index out of range, failed
 // platform call); caught by step() so that only that statement is skipped.
@@ -27,7 +29,9 @@ public:
     const char *what() const noexcept override { return "statement failed"; }
 };
 
-[[noreturn]] inline void failStep() { throw StepFailed(); }
+[[noreturn]] inline void failStep() {
+    throw StepFailed();
+}
 
 // Runs one statement; a failure skips the rest of it and nothing escapes.
 template <class F> bool step(F &&statement) noexcept {

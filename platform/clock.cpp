@@ -1,39 +1,12 @@
 #include "platform/clock.h"
 
+#include "platform/real_window_timer.h"
+
 #include <QDateTime>
-#include <QTimer>
 
 namespace tambolin {
 
 namespace {
-
-// Window timer on the real clock: a precise Qt timer.
-class RealWindowTimer final : public WindowTimer {
-public:
-    explicit RealWindowTimer(QObject *parent) : WindowTimer(parent), m_timer(this) {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, &WindowTimer::tick);
-    }
-    void setInterval(int ms) override {
-        m_interval = ms;
-        m_timer.setInterval(ms);
-    }
-    int interval() const override { return m_interval; }
-    void setEnabled(bool on) override {
-        // A window timer with interval 0 never ticks.
-        if (on && m_interval > 0)
-            m_timer.start();
-        else
-            m_timer.stop();
-        m_enabled = on;
-    }
-    bool isEnabled() const override { return m_enabled; }
-
-private:
-    QTimer m_timer;
-    int m_interval = 0;
-    bool m_enabled = false;
-};
 
 class RealClock final : public Clock {
 public:
@@ -52,7 +25,7 @@ public:
         st.wMilliseconds = static_cast<std::uint16_t>(t.msec());
         return st;
     }
-    WindowTimer *createTimer(QObject *parent) override { return new RealWindowTimer(parent); }
+    WindowTimer *createTimer(QObject *parent) override { return createRealWindowTimer(parent); }
 };
 
 thread_local Clock *t_clock = nullptr;
@@ -64,7 +37,17 @@ Clock &currentClock() {
     return t_clock ? *t_clock : realClock;
 }
 
-void setCurrentClock(Clock *clock) { t_clock = clock; }
+void setCurrentClock(Clock *clock) {
+    t_clock = clock;
+}
+
+ScopedClock::ScopedClock(Clock &clock) : m_previous(t_clock) {
+    t_clock = &clock;
+}
+
+ScopedClock::~ScopedClock() {
+    t_clock = m_previous;
+}
 
 void GetLocalTime(SYSTEMTIME *out) {
     if (out)

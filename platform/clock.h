@@ -49,6 +49,19 @@ Clock &currentClock();
 // Installs clock for this thread (nullptr restores the real clock). The caller keeps ownership.
 void setCurrentClock(Clock *clock);
 
+// Installs a clock on this thread for its own lifetime, then puts back the
+// one that was there before.
+class ScopedClock final {
+public:
+    explicit ScopedClock(Clock &clock);
+    ~ScopedClock();
+    ScopedClock(const ScopedClock &) = delete;
+    ScopedClock &operator=(const ScopedClock &) = delete;
+
+private:
+    Clock *m_previous;
+};
+
 // Windows-shaped access to the local time, through currentClock().
 void GetLocalTime(SYSTEMTIME *out);
 
