@@ -8,6 +8,7 @@ namespace tambolin {
 class DispatchTable;
 
 #define TAMBOLIN_GL010C_FAMILIES(X)                                                                \
+    X(Files)                                                                                       \
     X(Datetime)                                                                                    \
     X(Text)
 

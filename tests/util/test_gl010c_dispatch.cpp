@@ -102,6 +102,14 @@ TEST(Dispatch, DescribesParametersAsDeclared) {
     EXPECT_EQ(strEnum->params[2].type, VarType::String);
     EXPECT_EQ(strEnum->result, VarType::Integer);
 
+    const MemberSpec *path = table().byName(u"RVN_Path");
+    ASSERT_NE(path, nullptr);
+    EXPECT_TRUE(path->params[0].byValue);
+    const MemberSpec *midB = table().byName(u"RVN_MidB");
+    ASSERT_NE(midB, nullptr);
+    EXPECT_EQ(midB->params[2].type, VarType::Variant);
+    EXPECT_TRUE(midB->params[2].optional);
+
     const MemberSpec *terminate = table().byName(u"RVN_ProcessTerminate");
     ASSERT_NE(terminate, nullptr);
     EXPECT_FALSE(terminate->result.has_value());
