@@ -4,6 +4,8 @@
 // Each family of methods lives in its own source file (gl010c_<family>.cpp).
 
 #include "platform/basic_runtime.h"
+#include "util/gl010c_array.h"
+#include "util/gl010c_date.h"
 
 #include <QString>
 #include <QVariant>
@@ -61,8 +63,30 @@ public:
     Long RVN_EnvironSet(QString &evname, QString &evdat);
 
     // ---- dates, times, time-outs and processes (gl010c_datetime.cpp) ----
+    QString RVN_DataDate(QString &ddate, QString &fname);
+    QString RVN_LocalDate();
+    QString RVN_LocalTime();
+    QString RVN_Timeformat(Long &hh, Long &mn, Long &ss, Long &MS);
+    Boolean RVN_TimeCheck(Long &hh, Long &mn, Long &ss, Long &MS);
+    Boolean RVN_TimeOut(QString &bdate, QString &btime, Long &MS);
+    Boolean RVN_TimeOutCheck(Date &startdate, QString &TimeOut);
+    // TimeOut and exitflg are optional: nullptr when omitted.
+    Boolean RVN_WaitProcess(Long &ProcessID, QString *TimeOut = nullptr,
+                            Boolean *exitflg = nullptr);
+    void RVN_ProcessTerminate(Long &ProcessID);
 
     // ---- string formatting and text (gl010c_text.cpp) ----
+    QString RVN_FormatChange(QString &mdat, QString &Fstr);
+    // linemode is optional: nullptr when omitted (mode 0).
+    QString RVN_CharChange(QString &buf, QString &schr, QString &dchr, Integer *linemode = nullptr);
+    QString RVN_CharDoubleCheck(QString &buf, QString &schr, Integer &scnt, QString &dchr);
+    Boolean RVN_CharLet(QString &buf, QString &hed, QString &dat);
+    QString RVN_CharCut(QString &buf, QString &charstr);
+    QString RVN_StrSubst(QString &buf, QString &sstr, QString &dstr);
+    Integer RVN_StrEnum(QString &dat, QString &chkstr, StringArray &ldat);
+    void RVN_ShellSort(StringArray &sList);
+    QString RVN_EllipsisString(QString Source, Long &formhdc, Long WidthPerScreen,
+                               Long HeightPerScreen);
 
     // ---- shell, window, device and system (gl010c_system*.cpp, gl010c_mci.cpp) ----
     // Shell results: above 32 when started, otherwise the reason (2 no such
