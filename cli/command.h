@@ -14,6 +14,9 @@ struct Command {
     const char *usage;   // full text for `tambolin NAME --help`
     // Runs with the arguments after the subcommand name; returns the exit status.
     std::function<int(const QStringList &args)> run;
+    // Whether these arguments need a widget application (dialogs, windows);
+    // it runs offscreen when there is no display. Empty: never.
+    std::function<bool(const QStringList &args)> widgets = nullptr;
 };
 
 // All registered subcommands, in name order.

@@ -4,9 +4,11 @@
 #include "cli/command.h"
 #include "cli/console.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace tambolin::cli {
 
@@ -30,6 +32,29 @@ QString toolUsage() {
     return text;
 }
 
+bool needsWidgets(int argc, char **argv) {
+    if (argc < 2)
+        return false;
+    QStringList args;
+    for (int i = 2; i < argc; ++i)
+        args += QString::fromLocal8Bit(argv[i]);
+    const auto &all = commands();
+    return std::any_of(all.begin(), all.end(), [&](const Command &c) {
+        return c.widgets && std::strcmp(c.name, argv[1]) == 0 && c.widgets(args);
+    });
+}
+
+// Without a display a widget application cannot start; the offscreen
+// platform lets it run all the same. A platform chosen by the user stands.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv) {
+    if (!needsWidgets(argc, argv))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 } // namespace
 
 const std::vector<Command> &commands() {
@@ -49,7 +74,7 @@ RegisterCommand::RegisterCommand(Command command) {
 
 int main(int argc, char **argv) {
     using namespace tambolin::cli;
-    QCoreApplication app(argc, argv);
+    const auto app = makeApplication(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
         printErr(toolUsage());
