@@ -1,6 +1,7 @@
 // `tambolin call`: one member of the utility class, called through its
 // dispatch table with arguments converted by their declared types.
 
+#include "cli/call_prompts.h"
 #include "cli/command.h"
 #include "util/gl010c_invoke.h"
 
@@ -32,8 +33,24 @@ Arguments, converted by each parameter's declared type:
                   JSON is taken as a string
   arrays          a JSON array, lower bound 0: '["b","a"]'; for another lower
                   bound an object: '{"base": 1, "items": ["b","a"]}'
+  Object          a form, picture box or other window by its handle number;
+                  handles name windows of the calling process only, so from
+                  the command line pass 0 (no object)
 Trailing optional arguments may be left off; --omit in its place leaves out
 an optional argument before others.
+
+Windows. Members that show dialogs or work on windows start the window
+system, on the offscreen platform when there is no display; the others run
+without it.
+
+Dialogs. Without a display (the offscreen or minimal platform) no dialog is
+shown: the file and folder choosers answer as if cancelled (""), the about
+box closes at once, the shut-down and restart prompts are declined, the
+open-with chooser starts nothing and the properties sheet gives 31. With
+TAMBOLIN_DIALOG_ANSWER set, the file and folder choosers are never shown and
+answer its value instead, on any platform: the chosen path, or "" (cancel)
+when it is empty, when an open dialog's file does not exist, or when a
+folder answer is no folder.
 
 Output values: strings as JSON strings (NUL and control characters escaped),
 Long, Integer and Double as numbers, Boolean as true/false, Date as an ISO
@@ -45,6 +62,14 @@ number of arguments or an argument that cannot be converted (the reason on
 standard error).
 )";
 
+// Only members that show dialogs or work on windows start the window
+// system; the others run as plain console calls.
+bool needsWindows(const QStringList &args) {
+    QString unused;
+    const MemberSpec *member = args.isEmpty() ? nullptr : findMember(args.first(), &unused);
+    return member && member->windowed;
+}
+
 int run(const QStringList &args) {
     if (args.isEmpty() || args.first() == QLatin1String("--help")) {
         std::fputs(usage, args.isEmpty() ? stderr : stdout);
@@ -55,6 +80,7 @@ int run(const QStringList &args) {
             std::fputs((line + u'\n').toUtf8().constData(), stdout);
         return 0;
     }
+    const CallPrompts prompts;
     const CallOutcome outcome = callFromText(args.first(), args.mid(1));
     if (outcome.status != 0) {
         std::fputs(("tambolin call: " + outcome.error + u'\n').toUtf8().constData(), stderr);
@@ -65,7 +91,7 @@ int run(const QStringList &args) {
 }
 
 const RegisterCommand registration({"call", "call a method of the utility class, print JSON", usage,
-                                    run});
+                                    run, needsWindows});
 
 } // namespace
 

@@ -67,6 +67,7 @@ const RegisterCommand registration({
     "A FILE that holds no melody, or bad options: exit status 2; OUT.mid cannot be\n"
     "written: exit status 1.\n",
     runExport,
+    alwaysWidgets,
     true,
 });
 

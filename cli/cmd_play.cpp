@@ -101,6 +101,7 @@ const RegisterCommand registration({
     "Bad options or a FILE that holds no melody: exit status 2; the device cannot\n"
     "be opened: exit status 1.\n",
     runPlay,
+    alwaysWidgets,
     true,
 });
 

@@ -111,6 +111,7 @@ const RegisterCommand registration({
     "Bad options, a FILE that holds no melody or no usable sound font: exit status 2;\n"
     "OUT.wav cannot be written: exit status 1.\n",
     runRender,
+    alwaysWidgets,
     true,
 });
 

@@ -87,6 +87,7 @@ const RegisterCommand registration({
     "  --stop-at press stop at MS, after every tick at or before MS; never when MS > N\n"
     "A FILE that is missing, unreadable or shorter than 14 bytes: exit status 2.\n",
     runTrace,
+    alwaysWidgets,
     true,
 });
 

@@ -14,10 +14,18 @@ struct Command {
     const char *usage;   // full text for `tambolin NAME --help`
     // Runs with the arguments after the subcommand name; returns the exit status.
     std::function<int(const QStringList &args)> run;
-    // Runs the player control, a widget: the tool then makes a widget
-    // application, on the offscreen platform unless the user chose one.
-    bool widgets = false;
+    // Whether these arguments need a widget application (dialogs, windows);
+    // it runs offscreen when there is no display. Empty: never.
+    std::function<bool(const QStringList &args)> widgets = nullptr;
+    // The widgets are never shown (the player control run headless): offscreen
+    // even with a display, unless the user chose a platform.
+    bool headless = false;
 };
+
+// For `widgets`: these commands always need a widget application.
+inline bool alwaysWidgets(const QStringList &) {
+    return true;
+}
 
 // All registered subcommands, in name order.
 const std::vector<Command> &commands();

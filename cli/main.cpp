@@ -32,6 +32,40 @@ QString toolUsage() {
     return text;
 }
 
+// The command named on the command line, if any; the kind of application
+// must be chosen before it exists, so this looks at the raw arguments.
+const Command *commandOf(int argc, char **argv) {
+    if (argc < 2)
+        return nullptr;
+    const auto &all = commands();
+    const auto it = std::find_if(all.begin(), all.end(), [&](const Command &c) {
+        return std::strcmp(c.name, argv[1]) == 0;
+    });
+    return it == all.end() ? nullptr : &*it;
+}
+
+bool needsWidgets(const Command *command, int argc, char **argv) {
+    if (!command || !command->widgets)
+        return false;
+    QStringList args;
+    for (int i = 2; i < argc; ++i)
+        args += QString::fromLocal8Bit(argv[i]);
+    return command->widgets(args);
+}
+
+// Without a display a widget application cannot start; the offscreen
+// platform lets it run all the same. A platform chosen by the user stands.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv) {
+    const Command *command = commandOf(argc, argv);
+    if (!needsWidgets(command, argc, argv))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    const bool noDisplay =
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && (command->headless || noDisplay))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 } // namespace
 
 const std::vector<Command> &commands() {
@@ -51,24 +85,7 @@ RegisterCommand::RegisterCommand(Command command) {
 
 int main(int argc, char **argv) {
     using namespace tambolin::cli;
-    // The kind of application must be chosen before it exists, so look the
-    // command up by its raw name first.
-    const auto &all = commands();
-    const auto byName = [&](const QString &name) {
-        return std::find_if(all.begin(), all.end(),
-                            [&](const Command &c) { return name == QLatin1String(c.name); });
-    };
-    const auto first = argc >= 2 ? byName(QString::fromLocal8Bit(argv[1])) : all.end();
-    const bool widgets = first != all.end() && first->widgets;
-    std::unique_ptr<QCoreApplication> app;
-    if (widgets) {
-        // Headless: the control is never shown, and there may be no display.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    const auto app = makeApplication(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
         printErr(toolUsage());

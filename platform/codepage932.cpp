@@ -1,5 +1,6 @@
 #include "platform/codepage932.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -192,6 +193,17 @@ QChar charOf(unsigned char lead, unsigned char trail) {
 
 qsizetype byteLength(const QString &text) {
     return fromUnicode(text).size();
+}
+
+qsizetype indexOfChar(QByteArrayView bytes, char c, qsizetype from) {
+    for (qsizetype i = std::max<qsizetype>(from, 0); i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (bytes[i] == c)
+            return i;
+        if (isLeadByte(b) && i + 1 < bytes.size())
+            ++i;
+    }
+    return -1;
 }
 
 } // namespace tambolin::cp932

@@ -10,6 +10,7 @@
 // U+F8F1..U+F8F3.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace tambolin::cp932 {
@@ -33,5 +34,10 @@ constexpr bool isLeadByte(unsigned char b) {
 constexpr bool isTrailByte(unsigned char b) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
+
+// Where the single-byte character c first stands in bytes, from index from;
+// -1 when nowhere. The trail byte of a two-byte character is never taken
+// for it: 表 is 95 5C, whose second byte is no "\".
+qsizetype indexOfChar(QByteArrayView bytes, char c, qsizetype from = 0);
 
 } // namespace tambolin::cp932

@@ -1,6 +1,7 @@
 #include "platform/common_dialogs.h"
 
 #include "platform/common_dialogs_desktop.h"
+#include "platform/handles.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -26,8 +27,9 @@ QString caseBlindGlob(const QString &pattern) {
     return out;
 }
 
+// The owner is a window handle of ours, as the utility class hands them out.
 QWidget *ownerWidget(Long owner) {
-    return owner ? QWidget::find(static_cast<WId>(static_cast<std::uint32_t>(owner))) : nullptr;
+    return widgetOf(owner);
 }
 
 // The real dialogs: Qt's file dialogs and the desktop's services.

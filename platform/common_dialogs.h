@@ -31,7 +31,7 @@ enum class FileDialogKind { Open, Save };
 
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
-    Long owner = 0;        // window id of the owning window, 0 for none
+    Long owner = 0;        // handle of the owning window (handles.h), 0 for none
     QString filter;        // display text and pattern pairs, each item ended by a NUL
     Long filterIndex = 1;  // the pair shown first, from 1
     QString initialDir;    // empty: the current folder

@@ -1,5 +1,6 @@
 #include "platform/private_profile.h"
 
+#include "platform/codepage932.h"
 #include "platform/private_profile_document.h"
 #include "platform/registry_files.h"
 
@@ -69,7 +70,7 @@ bool hasLineBreak(const char *text) {
 bool acceptable(const char *section, const char *key, const char *value) {
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value))
         return false;
-    if (std::strchr(section, ']'))
+    if (cp932::indexOfChar(section, ']') >= 0)
         return false;
     if (key) {
         if (std::strchr(key, '='))

@@ -1,5 +1,6 @@
 #include "platform/private_profile_document.h"
 
+#include "platform/codepage932.h"
 #include "platform/registry_files.h"
 
 #include <utility>
@@ -52,7 +53,7 @@ void ProfileDocument::parse() {
             line.kind = Kind::Blank;
         } else if (text[0] == '[') {
             line.kind = Kind::Section;
-            const qsizetype close = text.indexOf(']');
+            const qsizetype close = cp932::indexOfChar(text, ']');
             line.name = trimmed(text.sliced(1, (close < 0 ? text.size() : close) - 1));
             section = static_cast<int>(m_lines.size());
         } else if (text[0] == ';') {

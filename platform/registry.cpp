@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include "platform/codepage932.h"
 #include "platform/registry_store.h"
 
 #include <QString>
@@ -78,13 +79,17 @@ std::optional<KeyPath> splitSubKey(const char *subKey) {
     KeyPath path;
     if (!subKey || !*subKey)
         return path;
-    QByteArray text(subKey);
-    if (text.endsWith('\\'))
-        text.chop(1);
-    for (const QByteArray &part : text.split('\\')) {
-        if (part.isEmpty())
+    const QByteArray text(subKey);
+    // Separators are whole characters: the second byte of 表 (95 5C) is none.
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype sep = cp932::indexOfChar(text, '\\', start);
+        if (sep < 0)
+            sep = text.size();
+        if (sep == start)
             return std::nullopt;
-        path.append(part);
+        path.append(text.sliced(start, sep - start));
+        start = sep + 1;
     }
     return path;
 }

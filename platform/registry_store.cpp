@@ -76,11 +76,13 @@ std::optional<QByteArray> unescape(QByteArrayView text) {
     return out;
 }
 
+// Parts end in a NUL, which no name holds: a "\" could be the second byte
+// of a kanji (表 is 95 5C) and make one key look like the parent of another.
 QByteArray foldPath(const KeyPath &path) {
     QByteArray folded;
     for (const QByteArray &part : path) {
         folded += foldAnsi(part);
-        folded += '\\';
+        folded += '\0';
     }
     return folded;
 }

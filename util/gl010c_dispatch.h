@@ -2,7 +2,7 @@
 // The utility class as an automation object: its members by identifier
 // (slot order, from 0) and by name, each with its parameters' declared types
 // and an invoker that calls the real method with its arguments by reference.
-// Only families that are built appear; the others are absent, not stubbed.
+// Every member of the class is present, each family registering its own.
 
 #include "platform/basic_runtime.h"
 #include "util/gl010c_array.h"
@@ -45,6 +45,8 @@ struct MemberSpec {
     std::vector<ParamSpec> params;
     std::optional<VarType> result; // none for a member without a result
     Invoker invoke;
+    // Shows a dialog or works on windows, so it needs the window system.
+    bool windowed = false;
 
     std::size_t requiredCount() const;
 };

@@ -2,12 +2,17 @@
 // Binding a method of CL_GL010C into the dispatch table. The method's C++
 // signature decides how each argument travels: `T &` by reference (written
 // back after the call), `T` by value, `T *` optional by reference (nullptr
-// when omitted). The declared types must agree with the C++ types; a
-// registration that does not is caught when the table is built.
+// when omitted), `W *` for a QObject type an object passed as its handle
+// (by value, declared Object). The declared types must agree with the C++
+// types; a registration that does not is caught when the table is built.
 
+#include "platform/handles.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_dispatch.h"
 
+#include <QObject>
+#include <QWidget>
+#include <concepts>
 #include <initializer_list>
 #include <tuple>
 #include <type_traits>
@@ -70,6 +75,18 @@ template <class E> struct ValueTraits<BasicArray<E>> {
     }
 };
 
+// An object argument as it travels: the handle of its widget.
+struct ObjectHandle {
+    Long handle = 0;
+};
+
+template <> struct ValueTraits<ObjectHandle> {
+    static constexpr bool isArray = false;
+    static bool matches(VarType t) { return t == VarType::Object; }
+    static ObjectHandle from(const QVariant &v) { return {v.value<Long>()}; }
+    static QVariant to(const ObjectHandle &value) { return QVariant::fromValue(value.handle); }
+};
+
 // How one argument is held during a call.
 template <class P> struct Holder { // by value
     using Value = std::remove_cvref_t<P>;
@@ -104,6 +121,20 @@ template <class T> struct Holder<T *> { // optional, by reference
     }
 };
 
+// An object by its handle: nullptr when the handle names no live widget of
+// the kind the method wants. The caller's handle comes back unchanged.
+template <class W>
+requires std::derived_from<W, QObject>
+struct Holder<W *> {
+    using Value = ObjectHandle;
+    static constexpr bool byValue = true, optional = false;
+    W *object;
+    explicit Holder(const std::optional<QVariant> &a)
+        : object(qobject_cast<W *>(widgetOf(ValueTraits<ObjectHandle>::from(*a).handle))) {}
+    W *get() { return object; }
+    void writeBack(std::optional<QVariant> &) const {}
+};
+
 template <class R, class... P, std::size_t... I>
 QVariant callBound(CL_GL010C &object, R (CL_GL010C::*method)(P...), Arguments &args,
                    std::index_sequence<I...>) {
@@ -118,10 +149,11 @@ QVariant callBound(CL_GL010C &object, R (CL_GL010C::*method)(P...), Arguments &a
 }
 
 template <class R, class... P>
-void add(DispatchTable &table, const char *name, std::optional<VarType> result,
-         std::initializer_list<Param> params, R (CL_GL010C::*method)(P...)) {
+void addMember(DispatchTable &table, bool windowed, const char *name, std::optional<VarType> result,
+               std::initializer_list<Param> params, R (CL_GL010C::*method)(P...)) {
     MemberSpec member;
     member.name = QString::fromLatin1(name);
+    member.windowed = windowed;
     member.result = result;
     bool agrees = params.size() == sizeof...(P);
     if constexpr (std::is_void_v<R>)
@@ -147,6 +179,19 @@ void add(DispatchTable &table, const char *name, std::optional<VarType> result,
         return callBound(object, method, args, std::index_sequence_for<P...>{});
     };
     table.add(std::move(member));
+}
+
+template <class R, class... P>
+void add(DispatchTable &table, const char *name, std::optional<VarType> result,
+         std::initializer_list<Param> params, R (CL_GL010C::*method)(P...)) {
+    addMember(table, false, name, result, params, method);
+}
+
+// A member that shows a dialog or works on windows.
+template <class R, class... P>
+void addWindowed(DispatchTable &table, const char *name, std::optional<VarType> result,
+                 std::initializer_list<Param> params, R (CL_GL010C::*method)(P...)) {
+    addMember(table, true, name, result, params, method);
 }
 
 } // namespace tambolin::dispatch

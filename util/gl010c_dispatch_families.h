@@ -9,8 +9,11 @@ class DispatchTable;
 
 #define TAMBOLIN_GL010C_FAMILIES(X)                                                                \
     X(Files)                                                                                       \
+    X(Dialogs)                                                                                     \
+    X(Registry)                                                                                    \
     X(Datetime)                                                                                    \
-    X(Text)
+    X(Text)                                                                                        \
+    X(System)
 
 #define TAMBOLIN_DECLARE_FAMILY(Family) void register##Family##Members(DispatchTable &table);
 TAMBOLIN_GL010C_FAMILIES(TAMBOLIN_DECLARE_FAMILY)

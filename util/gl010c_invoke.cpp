@@ -203,6 +203,8 @@ QString scalarJson(const QVariant &v, VarType type) {
     return jsonString(v.toString());
 }
 
+} // namespace
+
 const MemberSpec *findMember(const QString &method, QString *error) {
     const DispatchTable &table = DispatchTable::instance();
     Long id = -1;
@@ -231,8 +233,6 @@ const MemberSpec *findMember(const QString &method, QString *error) {
                      .arg(id);
     return member;
 }
-
-} // namespace
 
 QString jsonString(const QString &text) {
     QString out = QStringLiteral("\"");

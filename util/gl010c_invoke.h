@@ -33,6 +33,10 @@ struct CallOutcome {
     QString error;  // a message for people, otherwise
 };
 
+// method is a member name (any case) or "#" and its identifier; nullptr with
+// *error set when there is no such member.
+const MemberSpec *findMember(const QString &method, QString *error);
+
 // method is a member name (any case) or "#" and its identifier.
 CallOutcome callFromText(const QString &method, const QStringList &args);
 

@@ -3,11 +3,13 @@
 
 #include "util/cl_gl010c.h"
 
+#include "platform/codepage932.h"
 #include "platform/environment.h"
 #include "platform/private_profile.h"
 #include "platform/registry.h"
 
 #include <QByteArray>
+#include <QFile>
 
 #include <algorithm>
 #include <array>
@@ -17,13 +19,23 @@ namespace tambolin {
 
 namespace {
 
-// Text for the ANSI functions. Carried as UTF-8 until the code page 932
-// conversion is in place; only these two functions know.
+// Registry and profile text in code page 932, as the stores hold it: byte
+// lengths and the buffers' limits count a kanji as two bytes.
 QByteArray ansi(const QString &text) {
-    return text.toUtf8();
+    return cp932::fromUnicode(text);
 }
 QString fromAnsi(const char *bytes, qsizetype size) {
-    return QString::fromUtf8(bytes, size);
+    return cp932::toUnicode(QByteArray(bytes, size));
+}
+
+// File names and the environment belong to the rest of this system, which
+// spells them in its own encoding; code page 932 there would garble them
+// for every other program.
+QByteArray native(const QString &text) {
+    return QFile::encodeName(text);
+}
+QString fromNative(const char *bytes, qsizetype size) {
+    return QFile::decodeName(QByteArray(bytes, size));
 }
 
 // A null string reaches the system as a null pointer, as the profile
@@ -79,7 +91,7 @@ Boolean CL_GL010C::RVN_RegSet(Long &root, QString &key, QString &nm, QString &Da
 QString CL_GL010C::RVN_IniGet(QString &section, QString &key, QString &ininame) {
     const QByteArray sectionName = ansi(section);
     const QByteArray keyName = ansi(key);
-    const QByteArray fileName = ansi(ininame);
+    const QByteArray fileName = native(ininame);
     const bool listing = section.isNull() || key.isNull();
     // A longer entry or list than the buffer holds comes back cut; read it
     // again with room enough rather than lose its end.
@@ -102,14 +114,16 @@ void CL_GL010C::RVN_IniWrite(QString &section, QString &key, QString &str, QStri
     const QByteArray sectionName = ansi(section);
     const QByteArray keyName = ansi(key);
     const QByteArray value = ansi(str);
-    const QByteArray fileName = ansi(ininame);
+    const QByteArray fileName = native(ininame);
     WritePrivateProfileStringA(sectionName.constData(), keyName.constData(), value.constData(),
                                fileName.constData());
 }
 
 QString CL_GL010C::RVN_EnvironGet(QString &evname) {
-    // The caller's name stays as it was: the NUL the call needs is ours.
-    const QByteArray name = ansi(evname);
+    // The name is terminated in the caller's own string (it is passed by
+    // reference); callers of the family have always seen it come back so.
+    evname += QChar(0);
+    const QByteArray name = native(evname);
     std::vector<char> buffer(kEnvBuffer, '\0');
     DWORD n = GetEnvironmentVariableA(name.constData(), buffer.data(), kEnvBuffer);
     while (n >= buffer.size()) {
@@ -120,12 +134,12 @@ QString CL_GL010C::RVN_EnvironGet(QString &evname) {
     if (n == 0)
         return {};
     // Exactly the value's n bytes, so no double-byte character is split.
-    return fromAnsi(buffer.data(), n);
+    return fromNative(buffer.data(), n);
 }
 
 Long CL_GL010C::RVN_EnvironSet(QString &evname, QString &evdat) {
-    const QByteArray name = ansi(evname);
-    const QByteArray value = ansi(evdat);
+    const QByteArray name = native(evname);
+    const QByteArray value = native(evdat);
     return SetEnvironmentVariableA(name.constData(), orNull(evdat, value));
 }
 

@@ -86,6 +86,48 @@ TEST_F(Gl010cRegistryTest, RegGetOfTextOf1024BytesOrMoreIsEmpty) {
     EXPECT_EQ(regGet(HKEY_CURRENT_USER, "Long", "tooLong"), "");
 }
 
+TEST_F(Gl010cRegistryTest, RegistryTextIsCodePage932KanjiCountingTwoBytes) {
+    // 511 kanji and one letter: 1023 bytes and the NUL fill the 1024-byte
+    // buffer exactly; one kanji more does not fit.
+    const QString atLimit = QString(511, QChar(0x66F2)) + u'x';
+    const QString overLimit = QString(512, QChar(0x66F2));
+    ASSERT_EQ(regSet(HKEY_CURRENT_USER, "Long", "atLimit", atLimit), True);
+    ASSERT_EQ(regSet(HKEY_CURRENT_USER, "Long", "overLimit", overLimit), True);
+    EXPECT_EQ(regGet(HKEY_CURRENT_USER, "Long", "atLimit"), atLimit);
+    EXPECT_EQ(regGet(HKEY_CURRENT_USER, "Long", "overLimit"), "");
+
+    // The stored bytes are the code page's: 曲 is 8B C8.
+    ASSERT_EQ(regSet(HKEY_CURRENT_USER, "Long", "one", "曲"), True);
+    HKEY key = 0;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Long", &key), ERROR_SUCCESS);
+    Byte data[8] = {};
+    DWORD size = sizeof data;
+    ASSERT_EQ(RegQueryValueExA(key, "one", nullptr, nullptr, data, &size), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)),
+              QByteArray("\x8B\xC8\0", 3));
+
+    // A character the code page lacks comes back as "?", as it would there.
+    ASSERT_EQ(regSet(HKEY_CURRENT_USER, "Long", "accent", "café"), True);
+    EXPECT_EQ(regGet(HKEY_CURRENT_USER, "Long", "accent"), "caf?");
+}
+
+TEST_F(Gl010cRegistryTest, KanjiWhoseSecondByteIsASeparatorStayWhole) {
+    // 表 is 95 5C and ソ is 83 5C: neither splits a key path.
+    const QString table = QStringLiteral("Software\\表\\ソフト");
+    EXPECT_EQ(regSet(HKEY_CURRENT_USER, table, "名前", "値"), True);
+    EXPECT_EQ(regGet(HKEY_CURRENT_USER, table, "名前"), "値");
+    HKEY key = 0;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\\x95", &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(regGet(HKEY_CURRENT_USER, QStringLiteral("Software\\表\\ソフト\\"), "名前"), "値");
+
+    // 転 is 93 5D: a section name holding it is written and found again.
+    const QString ini = m_dir.path() + "/kanji.ini";
+    iniWrite("転送", "評価", "予定表", ini);
+    EXPECT_EQ(iniGet("転送", "評価", ini), "予定表");
+    EXPECT_EQ(iniGet(QString(), QString(), ini), "転送");
+}
+
 TEST_F(Gl010cRegistryTest, RegistryFailuresGiveEmptyTextOrFalse) {
     EXPECT_EQ(regGet(HKEY_LOCAL_MACHINE, "SOFTWARE\\Nowhere", "midiport"), "");
     EXPECT_EQ(regSet(HKEY_LOCAL_MACHINE, kKey, "midiport", "0"), True);
@@ -170,15 +212,18 @@ TEST_F(Gl010cRegistryTest, EnvironGetAndEnvironSet) {
     EXPECT_EQ(envGet(""), "");
 }
 
-TEST_F(Gl010cRegistryTest, EnvironGetLeavesTheNameAloneAndReadsLongValuesWhole) {
-    QString name = QStringLiteral("TAMBERLO_TEST_LONG");
+TEST_F(Gl010cRegistryTest, EnvironGetTerminatesTheNameAndReadsLongValuesWhole) {
+    const QString plain = QStringLiteral("TAMBERLO_TEST_LONG");
     for (int length : {255, 256, 300, 4000}) {
         const QString value(length, QLatin1Char('v'));
+        QString name = plain;
         ASSERT_NE(envSet(name, value), 0);
         EXPECT_EQ(m_gl.RVN_EnvironGet(name), value) << length;
-        EXPECT_EQ(name, QStringLiteral("TAMBERLO_TEST_LONG"));
+        EXPECT_EQ(name, plain + QChar(0)) << "the caller's name comes back terminated";
+        // A name already terminated still names the same variable.
+        EXPECT_EQ(m_gl.RVN_EnvironGet(name), value) << length;
     }
-    envSet(name, QString());
+    envSet(QString(plain), QString());
 }
 
 } // namespace
