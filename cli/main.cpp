@@ -96,7 +96,9 @@ int main(int argc, char **argv) {
         printOut(toolUsage());
         return 0;
     }
-    const auto found = byName(name);
+    const auto &all = commands();
+    const auto found = std::find_if(
+        all.begin(), all.end(), [&](const Command &c) { return name == QLatin1String(c.name); });
     if (found == all.end()) {
         printErr(
             QStringLiteral("tambolin: unknown command '%1'; run 'tambolin --help' for the list\n")
