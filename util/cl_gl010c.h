@@ -27,6 +27,20 @@ public:
     QString RVN_MidB(QString &sstr, Long &StartLengs, QVariant *vEndLen = nullptr);
 
     // ---- common dialogs (gl010c_dialogs.cpp) ----
+    // The chosen full path, or "" when cancelled. strFilter holds display
+    // text and pattern pairs, each item ended by a NUL. strDefFile is
+    // optional: nullptr when omitted. After a choice the current folder is
+    // the chosen file's folder.
+    QString RVN_ShowOpenFileDlg(Long &lngHWnd, QString &strFilter, QString &strDefDir,
+                                QString *strDefFile = nullptr);
+    QString RVN_ShowSaveFileDlg(Long &lngHWnd, QString &strFilter, QString &strDefDir,
+                                QString *strDefFile = nullptr);
+    // The chosen folder, or "" when cancelled. foldertype is optional:
+    // nullptr when omitted; the browser always starts at the desktop.
+    QString RVN_FolderSelect(Long &formhwnd, Long *foldertype = nullptr);
+    void RVN_ShowOpenAsDialog(Long &formhwnd, QString &strFileName);
+    // Above 32 when the properties are shown, 32 or less otherwise.
+    Long RVN_ShowPropertiesDialog(Long &formhwnd, QString &FileName);
 
     // ---- registry, INI files and environment (gl010c_registry.cpp) ----
     // root is a predefined registry root (HKEY_LOCAL_MACHINE, ...); "" when

@@ -1,0 +1,186 @@
+#include "local_servers.h"
+
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tambolin::testing {
+
+namespace {
+
+// Every test needs only a handful; a runaway client cannot keep us busy.
+constexpr int maxRequests = 100;
+constexpr int ioTimeoutMs = 5000;
+
+int bindLoopback(int *port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    socklen_t len = sizeof addr;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    *port = ntohs(addr.sin_port);
+    return fd;
+}
+
+bool sendAll(int fd, const std::string &data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+const char *reason(int status) {
+    switch (status) {
+    case 200:
+        return "OK";
+    case 404:
+        return "Not Found";
+    default:
+        return "Error";
+    }
+}
+
+} // namespace
+
+LocalHttpServer::LocalHttpServer() {
+    m_listenFd = bindLoopback(&m_port);
+    if (m_listenFd < 0 || ::listen(m_listenFd, 8) != 0 || ::pipe2(m_stopPipe, O_CLOEXEC) != 0) {
+        if (m_listenFd >= 0)
+            ::close(m_listenFd);
+        m_listenFd = -1;
+        return;
+    }
+    m_thread = std::thread([this] { serve(); });
+}
+
+LocalHttpServer::~LocalHttpServer() {
+    if (m_thread.joinable()) {
+        const char stop = 1;
+        (void)!::write(m_stopPipe[1], &stop, 1);
+        m_thread.join();
+    }
+    for (int fd : {m_listenFd, m_stopPipe[0], m_stopPipe[1]})
+        if (fd >= 0)
+            ::close(fd);
+}
+
+void LocalHttpServer::route(const std::string &path, HttpReply reply) {
+    std::lock_guard lock(m_mutex);
+    m_routes[path] = std::move(reply);
+}
+
+void LocalHttpServer::serve() {
+    while (m_requests.load() < maxRequests) {
+        pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
+            return;
+        const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        ++m_requests;
+        answer(client);
+        ::close(client);
+    }
+}
+
+void LocalHttpServer::answer(int client) {
+    std::string request;
+    char buf[4096];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+        pollfd pfd{client, POLLIN, 0};
+        if (::poll(&pfd, 1, ioTimeoutMs) <= 0)
+            return;
+        const ssize_t n = ::recv(client, buf, sizeof buf, 0);
+        if (n <= 0)
+            return;
+        request.append(buf, static_cast<std::size_t>(n));
+    }
+    // "GET /path HTTP/1.1"
+    const auto sp1 = request.find(' ');
+    const auto sp2 = request.find(' ', sp1 + 1);
+    const std::string path = request.substr(sp1 + 1, sp2 - sp1 - 1);
+
+    HttpReply reply;
+    {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_routes.find(path);
+        if (it != m_routes.end())
+            reply = it->second;
+        else
+            reply = HttpReply{404, "not here\n", true, false};
+    }
+    std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) +
+                       "\r\nConnection: close\r\nContent-Type: application/octet-stream\r\n";
+    if (reply.sendLength)
+        head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    head += "\r\n";
+    if (reply.stall) {
+        if (!sendAll(client, head + reply.body.substr(0, reply.body.size() / 2)))
+            return;
+        // Silence until the client gives up or the server stops.
+        pollfd fds[2] = {{client, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+        ::poll(fds, 2, 60000);
+        return;
+    }
+    sendAll(client, head + reply.body);
+}
+
+LocalFtpServer::LocalFtpServer(const QString &folder) {
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("pyftpdlib"),
+                     QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                     QStringLiteral("0"), QStringLiteral("-d"), folder});
+    if (!m_process.waitForStarted(5000))
+        return;
+    static const QRegularExpression started(
+        QStringLiteral("starting FTP server on [0-9.]+:(\\d+)"));
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
+        m_process.waitForReadyRead(200);
+        m_log += QString::fromLocal8Bit(m_process.readAll());
+        const auto match = started.match(m_log);
+        if (match.hasMatch()) {
+            m_port = match.captured(1).toInt();
+            return;
+        }
+    }
+}
+
+LocalFtpServer::~LocalFtpServer() {
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+}
+
+ClosedPort::ClosedPort() {
+    m_fd = bindLoopback(&m_port);
+}
+
+ClosedPort::~ClosedPort() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+} // namespace tambolin::testing
