@@ -26,6 +26,14 @@ void MOD_TAMBOLIN::fillHeaders() {
     mtail(0) = 0x0F;
 }
 
+void MOD_TAMBOLIN::initialiseStore() {
+    onpmax = 200;
+    for (int part = 1; part <= 3; ++part)
+        onpcnt(part) = 0;
+    tempo = 1;
+    fillHeaders();
+}
+
 MOD_TAMBOLIN &mod() {
     thread_local MOD_TAMBOLIN state;
     return state;

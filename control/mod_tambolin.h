@@ -75,6 +75,10 @@ struct MOD_TAMBOLIN {
     // Part headers and terminator bytes, as the control fills them at start.
     void fillHeaders();
 
+    // The store as a control sets it up when it starts: onpmax 200, empty
+    // parts, tempo 1, the part headers and terminator.
+    void initialiseStore();
+
     ~MOD_TAMBOLIN();
 
 private:

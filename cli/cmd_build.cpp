@@ -1,0 +1,97 @@
+// tambolin build STORE.json -o OUT.tbn: a melody file from its JSON form.
+
+#include "cli/command.h"
+#include "cli/console.h"
+#include "cli/melody_io.h"
+#include "control/melody_writer.h"
+#include "control/mod_tambolin.h"
+#include "platform/message_box.h"
+
+#include <QFile>
+
+namespace tambolin::cli {
+
+namespace {
+
+int usageError(const QString &message) {
+    complain("build", message + QStringLiteral("; see 'tambolin build --help'"));
+    return 2;
+}
+
+int runBuild(const QStringList &args) {
+    QString input;
+    QString output;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == u"-o" || a == u"--output") {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("%1 needs a file name").arg(a));
+            output = args[++i];
+        } else if (a.startsWith(u"--output=")) {
+            output = a.mid(9);
+        } else if (a.startsWith(u'-') && a != u"-") {
+            return usageError(QStringLiteral("unknown option %1").arg(a));
+        } else if (input.isNull()) {
+            input = a;
+        } else {
+            return usageError(QStringLiteral("more than one STORE given"));
+        }
+    }
+    if (input.isNull())
+        return usageError(QStringLiteral("no STORE.json given"));
+    if (output.isEmpty())
+        return usageError(QStringLiteral("no output file given (-o OUT.tbn)"));
+
+    QFile file;
+    const bool opened = input == u"-" ? file.open(stdin, QIODevice::ReadOnly)
+                                      : (file.setFileName(input), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        complain("build", QStringLiteral("%1: cannot read: %2").arg(input, file.errorString()));
+        return 2;
+    }
+    const QByteArray json = file.readAll();
+
+    MOD_TAMBOLIN &store = mod();
+    store.initialiseStore();
+    QString problem;
+    if (!fillFromJson(json, store, problem)) {
+        complain("build", QStringLiteral("%1: %2").arg(input, problem));
+        return 2;
+    }
+
+    // The writer's message about an incomplete triplet group goes to standard
+    // error as it is; the file is written all the same.
+    const MessageBoxHook previous = setMessageBoxHook([](const MessageBoxCall &call) {
+        printErr(call.prompt + u'\n');
+        return vbOK;
+    });
+    const bool written = saveMelody(output);
+    setMessageBoxHook(previous);
+    if (!written) {
+        complain("build", QStringLiteral("%1: cannot write the melody file").arg(output));
+        return 1;
+    }
+    return 0;
+}
+
+const RegisterCommand registration({
+    "build",
+    "write a .tbn file from the JSON form of a melody",
+    "Usage: tambolin build STORE.json -o OUT.tbn\n"
+    "Reads a melody in the JSON form that 'tambolin dump' prints (STORE '-' reads\n"
+    "standard input) and writes it as the melody file OUT.tbn, replacing it whole\n"
+    "only once the new file is complete.\n"
+    "  {\"title\": \"AB\", \"tempo\": 1, \"parts\": [[[2, 5], [2, 20]], [], []]}\n"
+    "title (default \"\"), tempo (default 1) and up to three parts of at most 200\n"
+    "[length code, pitch] pairs; every number an integer from -32768 to 32767.\n"
+    "The title is cut to what fits in 25 bytes, as the player saves it.\n"
+    "An incomplete triplet group is reported on standard error with the player's\n"
+    "own message text; the file is written and the exit status is 0.\n"
+    "Exit status: 0 written, 1 the file could not be written, 2 bad usage or\n"
+    "bad input (nothing written).\n",
+    runBuild,
+});
+
+} // namespace
+
+} // namespace tambolin::cli

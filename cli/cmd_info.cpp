@@ -1,0 +1,88 @@
+// tambolin info FILE: a melody file described for people.
+
+#include "cli/command.h"
+#include "cli/console.h"
+#include "cli/melody_io.h"
+#include "control/mod_tambolin.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tambolin::cli {
+
+namespace {
+
+// Milliseconds of the note values (whole .. sixteenth) by tempo code.
+constexpr int NoteMs[4][5] = {
+    {1600, 800, 400, 200, 100},
+    {1980, 960, 480, 240, 120},
+    {2240, 1120, 560, 280, 140},
+    {2560, 1280, 640, 320, 160},
+};
+
+// One pass of a part as the player schedules it: each note 99 % of its
+// value, the running total rounded to whole milliseconds.
+long long partMilliseconds(const MOD_TAMBOLIN &store, int part) {
+    long long total = 0;
+    const int count = std::min<int>(store.onpcnt(part), 200);
+    for (int n = 1; n <= count; ++n) {
+        const int code = store.onpary(n, part);
+        const int unit = code % 10;
+        double base = 0;
+        if (store.tempo >= 0 && store.tempo <= 3 && unit >= 0 && unit <= 4)
+            base = NoteMs[store.tempo][unit];
+        double d = base;
+        switch (code / 10) {
+        case 1:
+        case 4:
+            d = base * 1.5;
+            break;
+        case 2:
+            d = static_cast<double>(static_cast<long long>(base * 2) / 3);
+            break;
+        default:
+            break;
+        }
+        total = std::llrint(static_cast<double>(total) + d * 0.99);
+    }
+    return total;
+}
+
+int runInfo(const QStringList &args) {
+    if (args.size() != 1) {
+        complain("info", QStringLiteral("expected one FILE; see 'tambolin info --help'"));
+        return 2;
+    }
+    mod().initialiseStore();
+    QString problem;
+    if (!loadMelodyFile(args.first(), problem)) {
+        complain("info", problem);
+        return 2;
+    }
+    const MOD_TAMBOLIN &store = mod();
+    long long longest = 0;
+    QString text = QStringLiteral("File:    %1\nTitle:   %2\nTempo:   %3\n")
+                       .arg(args.first(), store.mtitle)
+                       .arg(store.tempo);
+    for (int part = 1; part <= 3; ++part) {
+        text += QStringLiteral("Part %1:  %2 notes\n").arg(part).arg(store.onpcnt(part));
+        longest = std::max(longest, partMilliseconds(store, part));
+    }
+    text += QStringLiteral("Length:  %1 s\n").arg(static_cast<double>(longest) / 1000.0, 0, 'f', 1);
+    printOut(text);
+    return 0;
+}
+
+const RegisterCommand registration({
+    "info",
+    "show the title, tempo, notes per part and length of a .tbn file",
+    "Usage: tambolin info FILE\n"
+    "Shows the title, the tempo code (0..3), the number of notes in each part and\n"
+    "the length of one pass of the melody in seconds, as the player times it.\n"
+    "A file that holds no melody: a message on standard error and exit status 2.\n",
+    runInfo,
+});
+
+} // namespace
+
+} // namespace tambolin::cli
