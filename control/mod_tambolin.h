@@ -1,6 +1,7 @@
 #pragma once
 // MOD_TAMBOLIN: the module state shared by every player control on a thread:
-// the melody store and the dialog folder. One copy per thread.
+// the melody store, the dialog folder and the MIDI output state. One copy per
+// thread.
 
 #include "platform/basic_runtime.h"
 
@@ -68,6 +69,14 @@ struct MOD_TAMBOLIN {
     QString inidir;
     Integer maxprt = 0;
     BoundedArray<Long, 1, 200> tmacc;
+
+    // MIDI output, shared by every control on the thread: one device handle.
+    Long hmidiout = 0;      // handle of the open output device; 0 until the first open
+    Long midiret = 0;       // result of the last MIDI call (0 = success)
+    Long midimsg = 0;       // the short message last composed by MidiOn or MidiOff
+    Long keybase = 0;       // MIDI note number of pitch 0; 48 once MidiInit has run
+    Integer midiport = 0;   // chosen device list entry: 0 = the mapper, k = device k-1
+    Integer midisource = 0; // chosen instrument list entry = program number - 1
 
     // The utility object, created on first use.
     CL_GL010C &gl010c();

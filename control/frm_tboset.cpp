@@ -1,0 +1,129 @@
+#include "control/frm_tboset.h"
+
+#include "control/design_font.h"
+#include "control/mod_tambolin.h"
+#include "platform/codepage932.h"
+#include "platform/message_box.h"
+#include "platform/midi_out.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tambolin {
+
+namespace {
+
+constexpr int px(int twips) {
+    return twips / 15;
+}
+
+FRM_TBOSET::ModalHook &modalHook() {
+    static FRM_TBOSET::ModalHook hook;
+    return hook;
+}
+
+} // namespace
+
+FRM_TBOSET::FRM_TBOSET(QWidget *owner) : QDialog(owner) {
+    setWindowTitle(QStringLiteral("Tamberlo Player Setting"));
+    setFont(designFont(9, false));
+    setFixedSize(px(3840), px(1395));
+
+    m_label6 = new QLabel(QStringLiteral("MIDI :"), this);
+    m_label6->setObjectName(QStringLiteral("Label6"));
+    m_label6->setGeometry(px(90), px(150), px(435), px(180));
+
+    m_cmbOutDevice = new QComboBox(this);
+    m_cmbOutDevice->setObjectName(QStringLiteral("cmbOutDevice"));
+    m_cmbOutDevice->setEditable(false);
+    m_cmbOutDevice->setGeometry(px(720), px(90), px(2985), px(300));
+
+    m_label7 = new QLabel(QStringLiteral("楽器 :"), this);
+    m_label7->setObjectName(QStringLiteral("Label7"));
+    m_label7->setGeometry(px(90), px(510), px(450), px(180));
+
+    m_lstMusicalInstruments = new QComboBox(this);
+    m_lstMusicalInstruments->setObjectName(QStringLiteral("lstMusicalInstruments"));
+    m_lstMusicalInstruments->setEditable(false);
+    m_lstMusicalInstruments->setGeometry(px(720), px(480), px(2985), px(300));
+
+    m_command1 = new QPushButton(QStringLiteral("閉じる"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(px(2730), px(930), px(1005), px(375));
+    m_command1->setAutoDefault(false);
+
+    // A selection made by the user or by code acts at once.
+    connect(m_cmbOutDevice, &QComboBox::currentIndexChanged, this,
+            [this] { cmbOutDevice_Click(); });
+    connect(m_lstMusicalInstruments, &QComboBox::currentIndexChanged, this,
+            [this] { lstMusicalInstruments_Click(); });
+    connect(m_command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+void FRM_TBOSET::cmbOutDevice_Click() {
+    MOD_TAMBOLIN &m = mod();
+    // The first selection closes handle 0, which fails harmlessly.
+    step([&] { m.midiret = static_cast<Long>(midiOutClose(m.hmidiout)); });
+    Long d = 0;
+    step([&] { d = toLong(m_cmbOutDevice->currentIndex() - 1LL); });
+    step([&] {
+        // The form's window takes the driver's notifications, and lets them pass.
+        m.midiret =
+            static_cast<Long>(midiOutOpen(&m.hmidiout, static_cast<UINT>(d),
+                                          reinterpret_cast<DWORD_PTR>(this), 0, CALLBACK_WINDOW));
+    });
+    step([&] {
+        if (m.midiret == 0)
+            return;
+        QByteArray buffer(256, '\0');
+        m.midiret = static_cast<Long>(
+            midiOutGetErrorTextA(static_cast<MMRESULT>(m.midiret), buffer.data(), 256));
+        const qsizetype end = buffer.indexOf('\0');
+        MsgBox(cp932::toUnicode(buffer.left(end < 0 ? buffer.size() : end)), vbOKOnly, QString());
+    });
+}
+
+void FRM_TBOSET::lstMusicalInstruments_Click() {
+    MOD_TAMBOLIN &m = mod();
+    step([&] {
+        const Integer message =
+            toInteger(toInteger(m_lstMusicalInstruments->currentIndex() * 256LL) + 0xC0);
+        // Sign-extended, as a 16-bit value passed for a 32-bit word is.
+        midiOutShortMsg(m.hmidiout, static_cast<DWORD>(static_cast<Long>(message)));
+    });
+}
+
+void FRM_TBOSET::Command1_Click() {
+    step([&] { hide(); });
+}
+
+void FRM_TBOSET::ShowModal() {
+    if (modalHook()) {
+        show();
+        modalHook()(*this);
+        return;
+    }
+    exec();
+}
+
+void FRM_TBOSET::Unload() {
+    m_unloading = true;
+    close();
+}
+
+void FRM_TBOSET::setModalHook(ModalHook hook) {
+    modalHook() = std::move(hook);
+}
+
+void FRM_TBOSET::closeEvent(QCloseEvent *event) {
+    if (m_unloading) {
+        event->accept();
+        return;
+    }
+    hide();
+    event->ignore();
+}
+
+} // namespace tambolin

@@ -1,0 +1,144 @@
+#pragma once
+// PLAYCTRL: the player control. A 160 x 100 panel with the title strip, the
+// three level bars and five picture buttons, the playback sequencer behind
+// them, and the members a host drives it through (see control/automation.h
+// for the same members by name and dispatch identifier).
+//
+// Every member and event handler runs in "continue after error" mode: a
+// statement that fails is skipped and nothing escapes to the caller.
+// Time and timers come only from the clock layer, so the whole control runs
+// headless on a virtual clock.
+
+#include "platform/basic_runtime.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+#include <array>
+
+class QAbstractButton;
+class QFrame;
+class QLabel;
+
+namespace tambolin {
+
+class FRM_TBOSET;
+class OrgTimer;
+class PictureBox;
+class TitleLabel;
+class WindowTimer;
+
+class PLAYCTRL final : public QWidget {
+    Q_OBJECT
+public:
+    // Start: settings form, stored settings, melody store, timers, meters, MIDI.
+    explicit PLAYCTRL(QWidget *parent = nullptr);
+    // End: MIDI device closed, settings stored, settings form unloaded.
+    ~PLAYCTRL() override;
+
+    // ---- the automation members, in interface order ----
+
+    // The path of the melody file last loaded or saved through the control.
+    QString FileName() const;
+    void FileSave(QString &fname);
+    void IniLoad();
+    void IniSave();
+    void kijyunput(Integer &kno);
+    void MidiEnd();
+    void MidiInit();
+    void MidiOff(Integer &kk);
+    void onpdatget(Integer &dat, Integer &onpdat, Integer &kaidat);
+    void onpdatput(Integer &onpdat, Integer &kaidat, Boolean &sanrflg, Integer &sanrcnt);
+    Boolean Play() const;
+    // True while stopped runs the play action, False while playing the stop action.
+    void setPlay(Boolean &ponflg);
+    // The caption of the title display.
+    QString MTitle() const;
+    QVariant TitleName_Get(QByteArray &tbyte, Integer &tsize);
+    void TitleName_Put(Integer &pnum);
+    void MidiOn(Integer &kk);
+    void FileLoad(QString &fname);
+    // Sets the bar of part n (1..3) to pitch level a (-1 = silent).
+    void meter(Integer &a, Integer &n);
+
+    // ---- the control's own surface ----
+
+    QString Tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+    // 0 = the default pointer, 11 = the hourglass (busy while loading or saving).
+    Integer MousePointer() const { return m_mousePointer; }
+    void setMousePointer(Integer code);
+
+    // Shows a melody just read into the store: empties the parts, reads the
+    // file, shows its title, records the path, finds the longest part and
+    // enables the play button; the pointer is busy meanwhile. The loading
+    // actions of the panel and of the host share it.
+    void loadMelody(const QString &path);
+
+    // The per-instance sequencer flags.
+    Boolean playflg() const { return m_playflg; }
+    Boolean stopflg() const { return m_stopflg; }
+
+    // ---- child controls, under their design names ----
+
+    QAbstractButton *Command1(int index) const; // 1..5; nullptr otherwise
+    TitleLabel *Label1() const { return m_label1; }
+    QLabel *Label2(int index) const; // 0..1; nullptr otherwise
+    PictureBox *Picture1() const { return m_picture1; }
+    PictureBox *Picture2() const { return m_picture2; }
+    PictureBox *Picture3(int index) const; // 0..2; nullptr otherwise
+    QFrame *Line1() const { return m_line1; }
+    OrgTimer *OrgTimer1(int index) const; // 1..3; nullptr otherwise
+    WindowTimer *PlayTimer() const { return m_playTimer; }
+    WindowTimer *BaseTimer() const { return m_baseTimer; }
+    WindowTimer *Timer1() const { return m_timer1; }
+    // The settings form; nullptr once unloaded at the end.
+    FRM_TBOSET *settingsForm() const { return m_settings; }
+
+    // ---- event handlers ----
+
+    // The panel: 1 play, 2 stop, 3 open, 4 save, 5 settings; others nothing.
+    void Command1_Click(Integer Index);
+    // The per-note step of part Index; `no` is not used.
+    void OrgTimer1_TimerChange(Integer Index, Integer no, const QString &id);
+    // Every 10 ms while playing: ticks the three parts, restarts at the end.
+    void PlayTimer_Timer();
+    // Every 100 ms: one marquee step.
+    void Timer1_Timer();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void buildPanel();
+    void playAction();
+    void stopAction();
+    void settingsAction();
+    void runInitialize();
+    void runTerminate();
+    void UserControl_Hide();
+    bool anyPartEnabled() const;
+    bool stopEnabled() const;
+    void setPanelIdle();
+
+    FRM_TBOSET *m_settings = nullptr;
+    QString m_tag;
+    Integer m_mousePointer = 0;
+    Boolean m_playflg = False;
+    Boolean m_stopflg = False;
+
+    WindowTimer *m_playTimer = nullptr;
+    WindowTimer *m_baseTimer = nullptr;
+    WindowTimer *m_timer1 = nullptr;
+    PictureBox *m_picture1 = nullptr;
+    TitleLabel *m_label1 = nullptr;
+    PictureBox *m_picture2 = nullptr;
+    std::array<PictureBox *, 3> m_picture3{};
+    std::array<QLabel *, 2> m_label2{};
+    QFrame *m_line1 = nullptr;
+    std::array<QAbstractButton *, 5> m_command1{};
+    std::array<OrgTimer *, 3> m_orgTimer1{};
+};
+
+} // namespace tambolin

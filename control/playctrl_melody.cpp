@@ -1,0 +1,72 @@
+// The melody members: each forwards to the melody store's own routine, and
+// loading shows what it read.
+
+#include "control/melody_reader.h"
+#include "control/melody_writer.h"
+#include "control/mod_tambolin.h"
+#include "control/note_codec.h"
+#include "control/playctrl.h"
+#include "control/title_label.h"
+#include "control/title_text.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+namespace tambolin {
+
+void PLAYCTRL::FileSave(QString &fname) {
+    step([&] { tambolin::FileSave(fname); });
+}
+
+void PLAYCTRL::FileLoad(QString &fname) {
+    step([&] { tambolin::FileLoad(fname); });
+}
+
+void PLAYCTRL::kijyunput(Integer &kno) {
+    step([&] { tambolin::kijyunput(kno); });
+}
+
+void PLAYCTRL::onpdatget(Integer &dat, Integer &onpdat, Integer &kaidat) {
+    step([&] { tambolin::onpdatget(dat, onpdat, kaidat); });
+}
+
+void PLAYCTRL::onpdatput(Integer &onpdat, Integer &kaidat, Boolean &sanrflg, Integer &sanrcnt) {
+    step([&] { tambolin::onpdatput(onpdat, kaidat, sanrflg, sanrcnt); });
+}
+
+QVariant PLAYCTRL::TitleName_Get(QByteArray &tbyte, Integer &tsize) {
+    QVariant title;
+    step([&] { title = tambolin::TitleName_Get(tbyte, tsize); });
+    return title;
+}
+
+void PLAYCTRL::TitleName_Put(Integer &pnum) {
+    step([&] { tambolin::TitleName_Put(pnum); });
+}
+
+void PLAYCTRL::loadMelody(const QString &path) {
+    MOD_TAMBOLIN &m = mod();
+    step([&] { setMousePointer(11); });
+    for (Integer part = 1; part <= 3; ++part)
+        step([&] { m.onpcnt(part) = 0; });
+    QString fname = path;
+    step([&] { FileLoad(fname); });
+    step([&] { m_label1->setCaption(m.mtitle); });
+    step([&] { m_tag = path; });
+    step([&] { setMousePointer(0); });
+
+    // The longest part; of equal parts the first wins.
+    Integer longest = 0;
+    step([&] { m.maxprt = 1; });
+    for (Integer part = 1; part <= 3; ++part)
+        step([&] {
+            if (m.onpcnt(part) > longest) {
+                longest = m.onpcnt(part);
+                m.maxprt = part;
+            }
+        });
+    step([&] { m_label2.at(1)->setText(QString::number(longest)); });
+    step([&] { m_command1.at(0)->setEnabled(true); });
+}
+
+} // namespace tambolin

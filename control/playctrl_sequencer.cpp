@@ -1,0 +1,190 @@
+// The panel's dispatch and the playback sequencer: each part plays on its own
+// timer control, scheduled against that part's base time, so tick lateness
+// never accumulates; the melody starts again once all three parts ended.
+
+#include "control/checked.h"
+#include "control/mod_tambolin.h"
+#include "control/note_duration.h"
+#include "control/playctrl.h"
+#include "platform/clock.h"
+#include "timer/org_timer.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+namespace tambolin {
+
+namespace {
+
+// The text of a note number as a timer's id: decimal, no blanks.
+QString noteId(long long n) {
+    return QString::number(n);
+}
+
+// A timer id back to its note number: a decimal number rounded half to even.
+Integer noteFromId(const QString &id) {
+    bool ok = false;
+    const double value = id.trimmed().toDouble(&ok);
+    if (!ok)
+        failStep();
+    return cint(value);
+}
+
+} // namespace
+
+void PLAYCTRL::Command1_Click(Integer Index) {
+    switch (Index) {
+    case 1:
+        playAction();
+        break;
+    case 2:
+        stopAction();
+        break;
+    case 5:
+        settingsAction();
+        break;
+    default:
+        // Open (3) and save (4) belong to the panel's file actions, which
+        // need the file dialogs.
+        break;
+    }
+}
+
+bool PLAYCTRL::stopEnabled() const {
+    return m_command1[1] && m_command1[1]->isEnabled();
+}
+
+bool PLAYCTRL::anyPartEnabled() const {
+    for (OrgTimer *part : m_orgTimer1)
+        if (part && part->Enabled != False)
+            return true;
+    return false;
+}
+
+void PLAYCTRL::setPanelIdle() {
+    step([&] { m_command1.at(1)->setEnabled(false); });
+    for (std::size_t i : {0u, 2u, 3u, 4u})
+        step([&] { m_command1.at(i)->setEnabled(true); });
+}
+
+void PLAYCTRL::playAction() {
+    step([&] { m_playflg = True; });
+    step([&] { m_stopflg = False; });
+    step([&] { m_command1.at(1)->setEnabled(true); });
+    for (std::size_t i : {0u, 2u, 3u, 4u})
+        step([&] { m_command1.at(i)->setEnabled(false); });
+    step([&] { m_label2.at(0)->setText(QStringLiteral("0")); });
+    for (Integer part = 1; part <= 3; ++part) {
+        OrgTimer *timer = OrgTimer1(part);
+        step([&] { checked(timer).Enabled = True; });
+        step([&] { checked(timer).TimerClear(); });
+        step([&] { checked(timer).Base = True; });
+        step([&] { checked(timer).SetBaseTime(); });
+        step([&] { mod().tmacc(part) = 0; });
+        // Due before the base time: the part starts on the first tick.
+        step([&] { checked(timer).TimerSet(-1, -1, -1, 0, QStringLiteral("0"), False); });
+    }
+    step([&] { m_playTimer->setEnabled(true); });
+}
+
+void PLAYCTRL::OrgTimer1_TimerChange(Integer Index, Integer no, const QString &id) {
+    (void)no;
+    const Integer part = Index;
+    MOD_TAMBOLIN &m = mod();
+    OrgTimer *timer = OrgTimer1(part);
+
+    Integer e = 0;
+    step([&] { e = noteFromId(id); });
+
+    // The note that just ended.
+    step([&] {
+        if (e > 0 && m.onpary(e, part) < 30) {
+            Integer kk = m.kaiary(e, part);
+            MidiOff(kk);
+        }
+    });
+
+    bool ends = false;
+    step([&] { ends = e >= m.onpcnt(part) || !stopEnabled(); });
+    if (ends) {
+        step([&] { checked(timer).Enabled = False; });
+        bool others = false;
+        step([&] { others = anyPartEnabled() && stopEnabled(); });
+        if (others)
+            return;
+        // The whole melody has ended; PlayTimer stays on for the restart.
+        setPanelIdle();
+        return;
+    }
+
+    // The next note.
+    Integer n = 0;
+    step([&] { n = toInteger(e + 1); });
+    step([&] {
+        if (part == m.maxprt)
+            m_label2.at(0)->setText(QString::number(n));
+    });
+    bool rest = false;
+    step([&] { rest = m.onpary(n, part) > 29; });
+    Integer bar = part;
+    if (rest) {
+        Integer silent = -1;
+        step([&] { meter(silent, bar); });
+    } else {
+        step([&] {
+            Integer kk = m.kaiary(n, part);
+            MidiOn(kk);
+        });
+        step([&] {
+            Integer level = m.kaiary(n, part);
+            meter(level, bar);
+        });
+    }
+    double d = 0.0;
+    step([&] { d = playedDuration(m.tempo, m.onpary(n, part)); });
+    step([&] { checked(timer).TimerClear(); });
+    // Accumulated from the part's start and rounded at each note, so the
+    // schedule stays anchored to the base time.
+    step([&] { m.tmacc(part) = clng(static_cast<double>(m.tmacc(part)) + d); });
+    step([&] { checked(timer).TimerSet(0, 0, 0, m.tmacc(part), noteId(n), False); });
+}
+
+void PLAYCTRL::stopAction() {
+    setPanelIdle();
+    step([&] { m_playTimer->setEnabled(false); });
+    for (Integer part = 1; part <= 3; ++part) {
+        OrgTimer *timer = OrgTimer1(part);
+        step([&] {
+            if (checked(timer).Enabled == False)
+                return;
+            // The sounding note's end: with stop disabled, the step sends
+            // its note-off and ends the part.
+            Long hh = 0, mn = 0, ss = 0, ms = 0;
+            QString id;
+            Integer chk = 0;
+            Integer timerno = 1;
+            checked(timer).TimerGet(timerno, hh, mn, ss, ms, id, chk);
+            OrgTimer1_TimerChange(part, 1, id);
+        });
+        step([&] {
+            Integer silent = -1;
+            Integer bar = part;
+            meter(silent, bar);
+        });
+    }
+    step([&] { m_stopflg = True; });
+    step([&] { m_playflg = False; });
+}
+
+void PLAYCTRL::PlayTimer_Timer() {
+    for (Integer part = 1; part <= 3; ++part) {
+        OrgTimer *timer = OrgTimer1(part);
+        step([&] { checked(timer).TimerProc(); });
+    }
+    step([&] {
+        if (!stopEnabled() && m_stopflg == False)
+            Command1_Click(1);
+    });
+}
+
+} // namespace tambolin
