@@ -16,7 +16,7 @@ inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201u);
 
 inline constexpr char kPlayctrlProgId[] = "TAMBOLIN.PLAYCTRL";
-inline constexpr char kPlayctrlClsid[] = "{33BD83C2-CE04-4169-927A-D5AB33D31A08}";
+inline constexpr char kPlayctrlClsid[] = "{363FB05D-8512-4409-8FF8-994AAFFFAD18}";
 
 // Registry keys below HKEY_CLASSES_ROOT.
 inline constexpr char kClsidKey[] = "CLSID";                 // <progid>\CLSID, CLSID\<clsid>

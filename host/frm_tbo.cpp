@@ -23,7 +23,10 @@ FRM_TBO::FRM_TBO(ControlLoader &loader, QWidget *parent) : QWidget(parent) {
     // the whole client area, as the form was designed; the window clips the
     // surplus on the right and at the bottom, which holds only background.
     // The control keeps this size when the form is resized.
-    m_playctrl1->setGeometry(QRect(QPoint(0, 0), extentToPixels(kExtentX, kExtentY)));
+    // The extent is the container's to set, whatever size the control
+    // would choose for itself.
+    m_playctrl1->setFixedSize(extentToPixels(kExtentX, kExtentY));
+    m_playctrl1->move(0, 0);
     m_playctrl1->show();
 }
 
