@@ -64,6 +64,7 @@ button_centre() { # element 1..5 -> "x y"
     echo $(((left[$1] + 180) / 15)) $(((720 + 180) / 15))
 }
 TITLE_STRIP="154x16+3+3"    # Picture1
+PLAY_BUTTON="24x24+6+48"    # element 1 of the buttons
 METER="143x15+6+22"         # Picture2's three bars, 6 pixels apart
 
 shot() { # name -> screenshot of the window's client area
@@ -71,12 +72,19 @@ shot() { # name -> screenshot of the window's client area
 }
 # Pixels of a region that are lit: bright and strongly coloured.
 lit_pixels() { # image region
-    convert "$work/$1.png" -crop "$2" +repage -fx '(maxima - minima > 0.3 && maxima > 0.55) ? 1 : 0' \
+    convert "$work/$1.png" -crop "$2" +repage \
+        -fx 'hi = max(r, max(g, b)); lo = min(r, min(g, b)); (hi - lo > 0.3 && hi > 0.55) ? 1 : 0' \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+dark_pixels() { # image region
+    convert "$work/$1.png" -crop "$2" +repage -fx 'max(r, max(g, b)) < 0.3 ? 1 : 0' \
         -format '%[fx:round(mean*w*h)]' info:
 }
 region_differs() { # image image region -> number of differing pixels
-    compare -metric AE <(convert "$work/$1.png" -crop "$3" +repage png:-) \
-        <(convert "$work/$2.png" -crop "$3" +repage png:-) null: 2>&1 || true
+    mkdir -p "$work/crops"
+    convert "$work/$1.png" -crop "$3" +repage "$work/crops/a.png"
+    convert "$work/$2.png" -crop "$3" +repage "$work/crops/b.png"
+    compare -metric AE "$work/crops/a.png" "$work/crops/b.png" null: 2>&1 || true
 }
 click() { # element
     read -r x y < <(button_centre "$1")
@@ -120,15 +128,22 @@ sleep 0.5
 xdotool windowfocus --sync "$DIALOG" 2>/dev/null || true
 xdotool key --window "$DIALOG" ctrl+a
 xdotool type --window "$DIALOG" --delay 5 "$MELODY"
-xdotool key --window "$DIALOG" Return
+# The dialog may be gone before the key's release reaches it.
+xdotool key --window "$DIALOG" Return 2>/dev/null || true
 dialog_closed() { ! xdotool search --onlyvisible --pid "$TBO_PID" 2>/dev/null | grep -qx "$DIALOG"; }
 wait_for 10 dialog_closed || fail "the open dialog stayed open"
 
-title_changed() {
+play_enabled() {
     shot loaded
-    [[ $(region_differs start loaded "$TITLE_STRIP") -gt 20 ]]
+    [[ $(region_differs start loaded "$PLAY_BUTTON") -gt 20 ]]
 }
-wait_for 10 title_changed || fail "the title strip did not change after opening $MELODY"
+wait_for 10 play_enabled || fail "the play button did not come on after opening $MELODY"
+# The new title scrolls through the strip: dark text on the light strip.
+title_shown() {
+    shot title
+    [[ $(region_differs start title "$TITLE_STRIP") -gt 20 && $(dark_pixels title "$TITLE_STRIP") -gt 10 ]]
+}
+wait_for 15 title_shown || fail "no title showed in the title strip after opening $MELODY"
 
 # ---- play: the meter lights
 click 1
