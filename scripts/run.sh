@@ -4,9 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-cmake --preset dev -DTAMBOLIN_TESTS=OFF -DTAMBOLIN_BENCH=OFF
-cmake --build --preset dev -j "$(nproc)"
-build/dev/bin/tambolin register
+# A build of its own, so the developer's build keeps its tests.
+cmake --preset release -DTAMBOLIN_BENCH=OFF
+cmake --build --preset release -j "$(nproc)"
+BIN=build/release/bin
+"$BIN"/tambolin register
 
 echo
 echo "Sample melodies (open one with the folder button, then press play):"
@@ -17,10 +19,10 @@ done
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
     echo
     echo "TBO is a desktop program and there is no desktop here: neither DISPLAY nor"
-    echo "WAYLAND_DISPLAY is set. Run scripts/run.sh from a desktop session, or on a"
-    echo "virtual screen: xvfb-run scripts/run.sh. Meanwhile, what the first sample holds:"
+    echo "WAYLAND_DISPLAY is set. Run scripts/run.sh from a desktop session (or over"
+    echo "ssh -X). Meanwhile, what the first sample holds:"
     echo
-    build/dev/bin/tambolin info examples/sakura.tbn
+    "$BIN"/tambolin info examples/sakura.tbn
     exit 0
 fi
-exec build/dev/bin/TBO
+exec "$BIN"/TBO
