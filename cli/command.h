@@ -14,6 +14,9 @@ struct Command {
     const char *usage;   // full text for `tambolin NAME --help`
     // Runs with the arguments after the subcommand name; returns the exit status.
     std::function<int(const QStringList &args)> run;
+    // Runs the player control, a widget: the tool then makes a widget
+    // application, on the offscreen platform unless the user chose one.
+    bool widgets = false;
 };
 
 // All registered subcommands, in name order.

@@ -4,9 +4,11 @@
 #include "cli/command.h"
 #include "cli/console.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace tambolin::cli {
 
@@ -49,7 +51,24 @@ RegisterCommand::RegisterCommand(Command command) {
 
 int main(int argc, char **argv) {
     using namespace tambolin::cli;
-    QCoreApplication app(argc, argv);
+    // The kind of application must be chosen before it exists, so look the
+    // command up by its raw name first.
+    const auto &all = commands();
+    const auto byName = [&](const QString &name) {
+        return std::find_if(all.begin(), all.end(),
+                            [&](const Command &c) { return name == QLatin1String(c.name); });
+    };
+    const auto first = argc >= 2 ? byName(QString::fromLocal8Bit(argv[1])) : all.end();
+    const bool widgets = first != all.end() && first->widgets;
+    std::unique_ptr<QCoreApplication> app;
+    if (widgets) {
+        // Headless: the control is never shown, and there may be no display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
         printErr(toolUsage());
@@ -60,9 +79,7 @@ int main(int argc, char **argv) {
         printOut(toolUsage());
         return 0;
     }
-    const auto &all = commands();
-    const auto found = std::find_if(
-        all.begin(), all.end(), [&](const Command &c) { return name == QLatin1String(c.name); });
+    const auto found = byName(name);
     if (found == all.end()) {
         printErr(
             QStringLiteral("tambolin: unknown command '%1'; run 'tambolin --help' for the list\n")

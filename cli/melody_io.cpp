@@ -38,10 +38,9 @@ std::optional<Integer> integerOf(const QJsonValue &v) {
 
 } // namespace
 
-bool loadMelodyFile(const QString &path, QString &problem) {
-    MOD_TAMBOLIN &store = mod();
+bool checkMelodyFile(const QString &path, QString &problem) {
     QString name = path;
-    const Long size = store.gl010c().RVN_Filesize(name);
+    const Long size = mod().gl010c().RVN_Filesize(name);
     if (size < 0) {
         problem = QStringLiteral("%1: no such file, or not a regular file").arg(path);
         return false;
@@ -59,6 +58,14 @@ bool loadMelodyFile(const QString &path, QString &problem) {
         return false;
     }
     probe.close();
+    return true;
+}
+
+bool loadMelodyFile(const QString &path, QString &problem) {
+    if (!checkMelodyFile(path, problem))
+        return false;
+    MOD_TAMBOLIN &store = mod();
+    QString name = path;
     for (int part = 1; part <= PartCount; ++part)
         store.onpcnt(part) = 0;
     FileLoad(name);

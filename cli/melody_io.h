@@ -14,6 +14,10 @@ struct MOD_TAMBOLIN;
 
 namespace tambolin::cli {
 
+// False, with a message, when the file is one FileLoad ignores (missing, not
+// a regular file, unreadable, shorter than 14 bytes).
+bool checkMelodyFile(const QString &path, QString &problem);
+
 // Empties the three parts and runs FileLoad. False, with a message, when the
 // file is one FileLoad ignores (missing, not a regular file, unreadable,
 // shorter than 14 bytes).

@@ -10,7 +10,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libfluidsynth-dev timgm6mb-soundfont
     librtmidi-dev jackd2 libjack-jackd2-dev libasound2-dev
-    libcurl4-openssl-dev
+    libcurl4-openssl-dev libsdl2-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     python3-mido python3-pyftpdlib

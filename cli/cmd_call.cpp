@@ -1,0 +1,72 @@
+// `tambolin call`: one member of the utility class, called through its
+// dispatch table with arguments converted by their declared types.
+
+#include "cli/command.h"
+#include "util/gl010c_invoke.h"
+
+#include <cstdio>
+
+namespace tambolin::cli {
+
+namespace {
+
+const char usage[] = R"(Usage: tambolin call METHOD [ARG ...]
+       tambolin call --list
+
+Calls METHOD of the utility class CL_GL010C and prints, on one line,
+  {"result": R, "args": [A1, A2, ...]}
+with the method's result and every argument's value after the call
+(by-reference arguments as the method left them).
+
+METHOD is a member name, in any case (RVN_TimeCheck), or "#" and its
+identifier in slot order (#59). --list shows the members available.
+
+Arguments, converted by each parameter's declared type:
+  String          the text as given
+  Long, Integer   a decimal whole number in range (32-bit, 16-bit)
+  Boolean         true, false, -1 or 0
+  Double          a number, "." as decimal point
+  Date            an ISO date-time (2000-03-10T12:00:00[.000]) or a day count
+                  (day 0 = 1899-12-30, the time of day as fraction)
+  Variant         a JSON value (2, 2.5, "text", true, null); a text that is not
+                  JSON is taken as a string
+  arrays          a JSON array, lower bound 0: '["b","a"]'; for another lower
+                  bound an object: '{"base": 1, "items": ["b","a"]}'
+Trailing optional arguments may be left off; --omit in its place leaves out
+an optional argument before others.
+
+Output values: strings as JSON strings (NUL and control characters escaped),
+Long, Integer and Double as numbers, Boolean as true/false, Date as an ISO
+text, arrays as given above (the object form when the lower bound is not 0),
+an omitted argument, and the result of a member without one, as null.
+
+Exit status: 0 when the method was called; 2 for an unknown method, a wrong
+number of arguments or an argument that cannot be converted (the reason on
+standard error).
+)";
+
+int run(const QStringList &args) {
+    if (args.isEmpty() || args.first() == QLatin1String("--help")) {
+        std::fputs(usage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    if (args.first() == QLatin1String("--list")) {
+        for (const QString &line : memberSignatures())
+            std::fputs((line + u'\n').toUtf8().constData(), stdout);
+        return 0;
+    }
+    const CallOutcome outcome = callFromText(args.first(), args.mid(1));
+    if (outcome.status != 0) {
+        std::fputs(("tambolin call: " + outcome.error + u'\n').toUtf8().constData(), stderr);
+        return outcome.status;
+    }
+    std::fputs((outcome.json + u'\n').toUtf8().constData(), stdout);
+    return 0;
+}
+
+const RegisterCommand registration({"call", "call a method of the utility class, print JSON", usage,
+                                    run});
+
+} // namespace
+
+} // namespace tambolin::cli

@@ -1,0 +1,75 @@
+// tambolin export FILE -o OUT.mid: what `trace` prints, as a Standard MIDI
+// File that ends with the melody.
+
+#include "cli/command.h"
+#include "cli/console.h"
+#include "cli/midi_file.h"
+#include "cli/options.h"
+#include "cli/virtual_run.h"
+
+#include <QSaveFile>
+
+namespace tambolin::cli {
+
+namespace {
+
+// The longest melody passes 200 notes of at most 3.8 s a part; many loops
+// of it still must not run for ever.
+constexpr std::int64_t exportCapMs = 3'600'000;
+
+int runExport(const QStringList &args) {
+    Options options;
+    QString problem;
+    long long loops = 1;
+    if (!options.parse(args, {{"-o", "--output"}, {"--loops"}}, problem) ||
+        !integerOption(options, "--loops", 1, 1'000'000, 1, loops, problem)) {
+        complain("export", problem + QStringLiteral("; see 'tambolin export --help'"));
+        return 2;
+    }
+    const std::optional<QString> output = options.value("-o");
+    if (!output || output->isEmpty()) {
+        complain("export", QStringLiteral("no output: give -o OUT.mid"));
+        return 2;
+    }
+    VirtualRunResult result;
+    if (!runVirtual(options.file(), loopsRun(static_cast<int>(loops), exportCapMs), result,
+                    problem)) {
+        complain("export", problem);
+        return 2;
+    }
+    if (result.stopped)
+        complain("export", QStringLiteral("stopped at %1 minutes of playing, after %2 of %3 "
+                                          "loops; the file ends there")
+                               .arg(exportCapMs / 60000)
+                               .arg(result.melodyEnds)
+                               .arg(loops));
+
+    QSaveFile file(*output);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(standardMidiFile(result.messages, result.endMs)) < 0 || !file.commit()) {
+        complain("export", QStringLiteral("%1: cannot write: %2").arg(*output, file.errorString()));
+        return 1;
+    }
+    return 0;
+}
+
+const RegisterCommand registration({
+    "export",
+    "write the MIDI messages of a melody as a Standard MIDI File",
+    "Usage: tambolin export FILE -o OUT.mid [--loops N]\n"
+    "Plays FILE as 'tambolin trace' does and writes the same messages at the same\n"
+    "times to OUT.mid, up to and including the tick on which the melody ends for\n"
+    "the N-th time (default 1). The file has format 0 and one track; 1000 ticks a\n"
+    "quarter note at 1,000,000 microseconds a quarter, so one tick is 1 ms. It ends\n"
+    "with an end-of-track event at that last tick.\n"
+    "Playing stops at 60 minutes whatever N asks: a message says so, and the file\n"
+    "then ends with the stop's note-offs.\n"
+    "A FILE that holds no melody, or bad options: exit status 2; OUT.mid cannot be\n"
+    "written: exit status 1.\n",
+    runExport,
+    true,
+});
+
+} // namespace
+
+} // namespace tambolin::cli

@@ -1,0 +1,86 @@
+#include "cli/virtual_run.h"
+
+#include "cli/headless_control.h"
+#include "cli/melody_io.h"
+#include "platform/midi_setup.h"
+#include "platform/virtual_clock.h"
+
+#include <QTimeZone>
+#include <algorithm>
+
+namespace tambolin::cli {
+
+namespace {
+
+constexpr std::int64_t msPerDay = 86'400'000;
+
+// A wall-clock reading in milliseconds from a fixed origin; the virtual
+// clock knows no time zones, so neither does this.
+std::int64_t wallMs(const QDate &date, std::int64_t msOfDay) {
+    return date.toJulianDay() * msPerDay + msOfDay;
+}
+
+std::int64_t wallMs(const SYSTEMTIME &t) {
+    const QDate date(t.wYear, t.wMonth, t.wDay);
+    return wallMs(date, ((t.wHour * 60 + t.wMinute) * 60 + t.wSecond) * 1000LL + t.wMilliseconds);
+}
+
+} // namespace
+
+QDateTime defaultStart() {
+    return QDateTime(QDate(2026, 1, 1), QTime(12, 0), QTimeZone::utc());
+}
+
+VirtualRun loopsRun(int loops, std::int64_t capMs) {
+    VirtualRun run;
+    run.endsWanted = loops;
+    run.lastTick = capMs;
+    run.stopAt = capMs;
+    return run;
+}
+
+bool runVirtual(const QString &melody, const VirtualRun &run, VirtualRunResult &result,
+                QString &problem) {
+    if (!checkMelodyFile(melody, problem))
+        return false;
+    const QDateTime start = run.start.isValid() ? run.start : defaultStart();
+    VirtualClock clock(start);
+    const ScopedClock useClock(clock);
+    const std::shared_ptr<MidiRecorder> recorder = useMidiRecorder();
+    std::optional<MidiChoices> choices;
+    if (run.program)
+        choices = MidiChoices{0, *run.program};
+    const std::unique_ptr<HeadlessControl> headless =
+        HeadlessControl::create("run", choices, problem);
+    if (!headless)
+        return false;
+    headless->load(melody);
+    headless->play();
+
+    const std::int64_t until = run.stopAt ? std::min(*run.stopAt, run.lastTick) : run.lastTick;
+    bool ended = false;
+    // One step per due tick, so that the run can end with the tick it wants.
+    while (!ended) {
+        const std::optional<std::int64_t> next = clock.nextTickIn();
+        if (!next || clock.elapsed() + *next > until)
+            break;
+        clock.advance(*next);
+        ended = run.endsWanted > 0 && headless->melodyEnds() >= run.endsWanted;
+    }
+    result = {};
+    if (!ended && run.stopAt && *run.stopAt <= run.lastTick) {
+        clock.advance(*run.stopAt - clock.elapsed());
+        headless->stop();
+        result.stopped = true;
+    }
+    result.endMs = clock.elapsed();
+    result.melodyEnds = headless->melodyEnds();
+
+    // Read before the control ends: its reset at the end is no part of the run.
+    const std::int64_t origin = wallMs(start.date(), start.time().msecsSinceStartOfDay());
+    for (const RecordedMidiMessage &m : recorder->messages())
+        result.messages.push_back({wallMs(m.time) - origin, m.word});
+    return true;
+}
+
+} // namespace tambolin::cli

@@ -1,0 +1,11 @@
+#pragma once
+// The clock layer's local time as one running count of milliseconds, for
+// measuring how long something has played; it keeps counting across midnight.
+
+#include <cstdint>
+
+namespace tambolin {
+
+std::int64_t clockMilliseconds();
+
+} // namespace tambolin

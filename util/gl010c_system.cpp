@@ -1,0 +1,105 @@
+// Device and system helpers of CL_GL010C: display colours, the mouse
+// pointer, shared-library checks, the development-environment check,
+// sleeping and the last system error. Nothing is raised.
+
+#include "util/cl_gl010c.h"
+
+#include "platform/device_caps.h"
+#include "platform/last_error.h"
+#include "platform/module_file.h"
+
+#include <QCursor>
+#include <QFileInfo>
+
+#include <dlfcn.h>
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace tambolin {
+
+namespace {
+
+// Forms and the screen measure in twips: 15 to the pixel.
+constexpr double kTwipsPerPixel = 15.0;
+
+// A library asked for by its bare name ("m", "libm") is looked up as the
+// system names its libraries.
+void *loadLibrary(const QString &name) {
+    QStringList candidates{name};
+    const QFileInfo info(name);
+    if (!name.contains(u'/') && !info.fileName().contains(QLatin1String(".so"))) {
+        candidates << name + QStringLiteral(".so");
+        if (!name.startsWith(QLatin1String("lib")))
+            candidates << QStringLiteral("lib") + name + QStringLiteral(".so");
+    }
+    for (const QString &candidate : candidates) {
+        if (void *handle = ::dlopen(candidate.toUtf8().constData(), RTLD_LAZY | RTLD_LOCAL))
+            return handle;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+Long CL_GL010C::RVN_DisplayColor(Long &formhdc) {
+    Long result = 0;
+    step([&] {
+        const int bits = GetDeviceCaps(formhdc, BITSPIXEL) * GetDeviceCaps(formhdc, PLANES);
+        if (bits <= 0)
+            return; // no such context: nothing to count
+        // 32-bit colour does not fit a Long: the count stays 0.
+        result = clng(std::pow(2.0, bits));
+    });
+    return result;
+}
+
+Long CL_GL010C::RVN_MousePointerX() {
+    Long result = 0;
+    step([&] { result = clng(QCursor::pos().x() * kTwipsPerPixel); });
+    return result;
+}
+
+Long CL_GL010C::RVN_MousePointerY() {
+    Long result = 0;
+    step([&] { result = clng(QCursor::pos().y() * kTwipsPerPixel); });
+    return result;
+}
+
+Boolean CL_GL010C::RVN_DLLFunctionCheck(QString &DLLFile, QString &Funcname) {
+    void *handle = loadLibrary(DLLFile);
+    if (!handle) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return False;
+    }
+    ::dlerror();
+    const bool found = !Funcname.isEmpty() && ::dlsym(handle, Funcname.toUtf8().constData());
+    if (!found)
+        SetLastError(ERROR_PROC_NOT_FOUND);
+    ::dlclose(handle);
+    return toBoolean(found);
+}
+
+Boolean CL_GL010C::RVN_CompiledCheck(QWidget * /*frmTarget*/) {
+    std::array<char, 256> buffer{};
+    const std::uint32_t n = GetModuleFileNameA(nullptr, buffer.data(), 256);
+    const QString name = QString::fromUtf8(buffer.data(), n).toUpper();
+    // Running inside the development environment's own program.
+    if (name.endsWith(QLatin1String("VB32.EXE")) || name.endsWith(QLatin1String("\\VB5.EXE")))
+        return False;
+    return True;
+}
+
+void CL_GL010C::RVN_Sleep(Long &dwMilliseconds) {
+    // A negative time would be read as some 49 days, or for ever: no wait.
+    if (dwMilliseconds > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
+}
+
+Long CL_GL010C::RVN_APIErrorGet() {
+    return static_cast<Long>(GetLastError());
+}
+
+} // namespace tambolin
