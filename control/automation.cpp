@@ -115,7 +115,10 @@ void call(PLAYCTRL &c, Long dispid, int kind, std::vector<QVariant> &a, QVariant
 
     switch (dispid) {
     case kProp + 2: // FileName
-        result = c.FileName();
+        if (kind & PropertyPut)
+            c.setFileName(strings.at(0));
+        else
+            result = c.FileName();
         break;
     case kMeth + 3:
         c.FileSave(strings.at(0));
@@ -198,6 +201,7 @@ void call(PLAYCTRL &c, Long dispid, int kind, std::vector<QVariant> &a, QVariant
 const std::vector<Member> &interfaceMembers() {
     static const std::vector<Member> members = {
         {"FileName", kProp + 2, PropertyGet, {}, T::String},
+        {"FileName", kProp + 2, PropertyPut, {T::String}, T::None},
         {"FileSave", kMeth + 3, Method, {T::String}, T::None},
         {"IniLoad", kMeth + 4, Method, {}, T::None},
         {"IniSave", kMeth + 5, Method, {}, T::None},

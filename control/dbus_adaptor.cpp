@@ -28,6 +28,11 @@ QString PlayctrlBusObject::FileName() const {
     return invoke("FileName", PropertyGet, none).toString();
 }
 
+void PlayctrlBusObject::setFileName(const QString &value) {
+    QVariantList args{value};
+    invoke("FileName", PropertyPut, args);
+}
+
 bool PlayctrlBusObject::Play() const {
     QVariantList none;
     return invoke("Play", PropertyGet, none).toBool();

@@ -17,7 +17,7 @@ class PLAYCTRL;
 class PlayctrlBusObject final : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.tamberlo.Player.PLAYCTRL")
-    Q_PROPERTY(QString FileName READ FileName)
+    Q_PROPERTY(QString FileName READ FileName WRITE setFileName)
     Q_PROPERTY(bool Play READ Play WRITE setPlay)
     Q_PROPERTY(QString MTitle READ MTitle)
 public:
@@ -25,6 +25,7 @@ public:
     ~PlayctrlBusObject() override;
 
     QString FileName() const;
+    void setFileName(const QString &value);
     bool Play() const;
     void setPlay(bool on);
     QString MTitle() const;

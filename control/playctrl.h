@@ -41,6 +41,10 @@ public:
 
     // The path of the melody file last loaded or saved through the control.
     QString FileName() const;
+    // Loads the melody file at value, or downloads an http:// or ftp:// URL
+    // into the temporary folder and loads that; playback restarts after a
+    // successful load if it was running.
+    void setFileName(QString &value);
     void FileSave(QString &fname);
     void IniLoad();
     void IniSave();
@@ -115,6 +119,12 @@ private:
     void playAction();
     void stopAction();
     void settingsAction();
+    void openAction();
+    void saveAction();
+    // Asks for a name and saves under it; False when the user cancelled.
+    Boolean FileSaveAs();
+    // The window that owns the control's dialogs, 0 for none.
+    Long ownerWindow() const;
     void runInitialize();
     void runTerminate();
     void UserControl_Hide();

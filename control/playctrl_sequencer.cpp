@@ -40,12 +40,16 @@ void PLAYCTRL::Command1_Click(Integer Index) {
     case 2:
         stopAction();
         break;
+    case 3:
+        openAction();
+        break;
+    case 4:
+        saveAction();
+        break;
     case 5:
         settingsAction();
         break;
     default:
-        // Open (3) and save (4) belong to the panel's file actions, which
-        // need the file dialogs.
         break;
     }
 }

@@ -11,22 +11,24 @@ using namespace automation;
 
 TEST(AutomationTable, MembersInInterfaceOrderWithTheirIdentifiers) {
     const std::vector<std::pair<const char *, Long>> expected = {
-        {"FileName", 0x68030002},  {"FileSave", 0x60030003},      {"IniLoad", 0x60030004},
-        {"IniSave", 0x60030005},   {"kijyunput", 0x60030006},     {"MidiEnd", 0x60030008},
-        {"MidiInit", 0x60030009},  {"MidiOff", 0x6003000A},       {"onpdatget", 0x6003000B},
-        {"onpdatput", 0x6003000C}, {"Play", 0x68030001},          {"Play", 0x68030001},
-        {"MTitle", 0x68030000},    {"TitleName_Get", 0x6003000D}, {"TitleName_Put", 0x6003000E},
-        {"MidiOn", 0x6003000F},    {"FileLoad", 0x60030010},      {"meter", 0x60030016}};
+        {"FileName", 0x68030002},      {"FileName", 0x68030002},  {"FileSave", 0x60030003},
+        {"IniLoad", 0x60030004},       {"IniSave", 0x60030005},   {"kijyunput", 0x60030006},
+        {"MidiEnd", 0x60030008},       {"MidiInit", 0x60030009},  {"MidiOff", 0x6003000A},
+        {"onpdatget", 0x6003000B},     {"onpdatput", 0x6003000C}, {"Play", 0x68030001},
+        {"Play", 0x68030001},          {"MTitle", 0x68030000},    {"TitleName_Get", 0x6003000D},
+        {"TitleName_Put", 0x6003000E}, {"MidiOn", 0x6003000F},    {"FileLoad", 0x60030010},
+        {"meter", 0x60030016}};
     const auto &members = interfaceMembers();
     ASSERT_EQ(members.size(), expected.size());
     for (std::size_t i = 0; i < members.size(); ++i) {
         EXPECT_STREQ(members[i].name, expected[i].first) << i;
         EXPECT_EQ(members[i].dispid, expected[i].second) << i;
     }
-    // Play is read, then written; FileName is read only so far.
-    EXPECT_EQ(members[10].kind, PropertyGet);
-    EXPECT_EQ(members[11].kind, PropertyPut);
-    EXPECT_EQ(findMember(0x68030002, PropertyPut), nullptr);
+    // Properties are read, then written.
+    EXPECT_EQ(members[0].kind, PropertyGet);
+    EXPECT_EQ(members[1].kind, PropertyPut);
+    EXPECT_EQ(members[11].kind, PropertyGet);
+    EXPECT_EQ(members[12].kind, PropertyPut);
     for (Long gap : {7, 17, 18, 19, 20, 21})
         EXPECT_EQ(findMember(0x60030000 + gap, Method), nullptr) << gap;
     EXPECT_TRUE(eventMembers().empty());

@@ -104,6 +104,7 @@ TEST_F(BusExport, IntrospectionListsEveryMember) {
     }
     EXPECT_TRUE(xml.contains(QStringLiteral("readwrite b Play"))) << xml.toStdString();
     EXPECT_TRUE(xml.contains(QStringLiteral("readonly s MTitle"))) << xml.toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("readwrite s FileName"))) << xml.toStdString();
 }
 
 TEST_F(BusExport, CallsReachTheControl) {

@@ -1,0 +1,39 @@
+#pragma once
+// How a container finds and creates the player control without linking it.
+// The library records its class in the registry (program identifier ->
+// class identifier -> library path) and exports two C entry points that a
+// container resolves by name once it has loaded the library. This header
+// holds only names and signatures, so a container can include it freely.
+
+#include <cstdint>
+
+class QWidget;
+
+namespace tambolin {
+
+using HRESULT = std::int32_t;
+inline constexpr HRESULT S_OK = 0;
+inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201u);
+
+inline constexpr char kPlayctrlProgId[] = "TAMBOLIN.PLAYCTRL";
+inline constexpr char kPlayctrlClsid[] = "{363FB05D-8512-4409-8FF8-994AAFFFAD18}";
+
+// Registry keys below HKEY_CLASSES_ROOT.
+inline constexpr char kClsidKey[] = "CLSID";                 // <progid>\CLSID, CLSID\<clsid>
+inline constexpr char kInprocServerKey[] = "InprocServer32"; // CLSID\<clsid>\InprocServer32
+inline constexpr char kProgIdKey[] = "ProgID";               // CLSID\<clsid>\ProgID
+
+// Entry point names, as a container resolves them.
+inline constexpr char kRegisterServerSymbol[] = "DllRegisterServer";
+inline constexpr char kCreateControlSymbol[] = "tambolin_CreateControl";
+
+} // namespace tambolin
+
+extern "C" {
+// Records every class of the library, with the library's own absolute path;
+// S_OK, or SELFREG_E_CLASS when the registry could not be written.
+using TambolinRegisterServer = tambolin::HRESULT (*)();
+// A new instance of the class clsid (text form with braces) as a child of
+// parent; null when the library has no such class.
+using TambolinCreateControl = QWidget *(*)(const char *clsid, QWidget *parent);
+}

@@ -1,0 +1,32 @@
+// TBO: the player's window. It takes no arguments and ignores any it is given.
+
+#include "host/control_loader.h"
+#include "host/frm_tbo.h"
+#include "host/version_info.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+int main(int, char **argv) {
+    // Only the program name reaches Qt, so no argument changes what TBO does.
+    int qtArgc = 1;
+    char *qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
+    tambolin::applyVersionInfo(app, tambolin::tboVersionInfo());
+
+    tambolin::ControlLoader loader(
+        tambolin::ControlLoader::librariesBeside(QCoreApplication::applicationDirPath()));
+    tambolin::FRM_TBO form(loader);
+    if (!form.playctrl1()) {
+        const QString message = form.loadError();
+        std::fprintf(stderr, "TBO: %s\n", qPrintable(message));
+        // Without a screen nobody could answer the box; the line above says it.
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QMessageBox::critical(nullptr, tambolin::tboVersionInfo().productName, message);
+        return 1;
+    }
+    form.show();
+    return app.exec();
+}

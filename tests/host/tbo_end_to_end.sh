@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# TBO as a new user meets it: a fresh home and configuration, a screen of its
+# own, the open button, a melody chosen in the dialog, play, stop, and the
+# panel checked in screenshots at each step.
+# Usage: tbo_end_to_end.sh TBO MELODY [ARTIFACT_DIR]
+set -euo pipefail
+
+TBO=$(realpath "$1")
+MELODY=$(realpath "$2")
+ARTIFACTS=${3:-}
+
+for tool in xvfb-run xdotool import convert; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "tbo_end_to_end: $tool is missing (scripts/deps.sh installs it)" >&2
+        exit 1
+    fi
+done
+
+# The whole run gets its own virtual screen and a bounded time.
+if [[ -z ${TBO_E2E_SCREEN:-} ]]; then
+    export TBO_E2E_SCREEN=1
+    exec timeout -k 10 150 xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    local status=$?
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    if [[ $status -ne 0 ]]; then
+        echo "---- TBO's output"
+        cat "$work/tbo.log" 2>/dev/null || true
+        [[ -n $ARTIFACTS ]] && mkdir -p "$ARTIFACTS" && cp "$work"/*.png "$ARTIFACTS"/ 2>/dev/null
+    fi
+    rm -rf "$work"
+    exit "$status"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# A new user: nothing registered, nothing configured.
+mkdir -p "$work/home" "$work/config" "$work/tmp" "$work/run"
+chmod 700 "$work/run"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
+export QT_QPA_PLATFORM=xcb
+unset QT_QPA_PLATFORMTHEME TAMBOLIN_MIDI_MAPPER
+
+# No sound hardware here: a JACK server on the dummy driver stands in for the
+# sound card, so the embedded synthesizer has somewhere to play.
+# TBO_E2E_SOUND=none leaves it out, to run as on a machine without sound.
+if [[ ${TBO_E2E_SOUND:-} != none ]] && command -v jackd >/dev/null && command -v jack_wait >/dev/null; then
+    export JACK_DEFAULT_SERVER="tbo-e2e-$$" JACK_NO_AUDIO_RESERVATION=1
+    jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy >"$work/jackd.log" 2>&1 &
+    pids+=($!)
+    timeout 15 jack_wait -w -t 10 >/dev/null 2>&1 || echo "note: no JACK server; the player stays silent"
+fi
+
+# ---- panel geometry, in pixels of the control (15 twips each)
+button_centre() { # element 1..5 -> "x y"
+    local left=(0 90 450 810 1170 1530)
+    echo $(((left[$1] + 180) / 15)) $(((720 + 180) / 15))
+}
+TITLE_STRIP="154x16+3+3"    # Picture1
+PLAY_BUTTON="24x24+6+48"    # element 1 of the buttons
+METER="143x15+6+22"         # Picture2's three bars, 6 pixels apart
+
+shot() { # name -> screenshot of the window's client area
+    import -window "$WID" "$work/$1.png"
+}
+# Pixels of a region that are lit: bright and strongly coloured.
+lit_pixels() { # image region
+    convert "$work/$1.png" -crop "$2" +repage \
+        -fx 'hi = max(r, max(g, b)); lo = min(r, min(g, b)); (hi - lo > 0.3 && hi > 0.55) ? 1 : 0' \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+dark_pixels() { # image region
+    convert "$work/$1.png" -crop "$2" +repage -fx 'max(r, max(g, b)) < 0.3 ? 1 : 0' \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+region_differs() { # image image region -> number of differing pixels
+    mkdir -p "$work/crops"
+    convert "$work/$1.png" -crop "$3" +repage "$work/crops/a.png"
+    convert "$work/$2.png" -crop "$3" +repage "$work/crops/b.png"
+    compare -metric AE "$work/crops/a.png" "$work/crops/b.png" null: 2>&1 || true
+}
+click() { # element
+    read -r x y < <(button_centre "$1")
+    xdotool mousemove --window "$WID" "$x" "$y" click 1
+}
+wait_for() { # seconds command...
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+}
+
+# ---- start: arguments are ignored
+"$TBO" --bogus-option "$MELODY" >"$work/tbo.log" 2>&1 &
+TBO_PID=$!
+pids+=($TBO_PID)
+# A message while the control starts (no MIDI output could be opened, say)
+# comes before the window; it is answered as a user would, with its default
+# button, and the run goes on without sound.
+answer_messages() {
+    for box in $(xdotool search --onlyvisible --pid "$TBO_PID" 2>/dev/null | grep -vx "${WID:-none}"); do
+        echo "note: answering a message: $(xdotool getwindowname "$box" 2>/dev/null)"
+        xdotool windowfocus --sync "$box" 2>/dev/null || true
+        xdotool key --window "$box" Return 2>/dev/null || true
+    done
+}
+WID=""
+find_form() {
+    WID=$(xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | head -n1)
+    [[ -n $WID ]] || answer_messages
+    [[ -n $WID ]]
+}
+wait_for 20 find_form || fail "no window named Form1 appeared"
+kill -0 "$TBO_PID" || fail "TBO ended at start"
+
+read -r width height < <(xwininfo -id "$WID" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+[[ "$width" == 161 && "$height" == 101 ]] || fail "client area is ${width}x${height}, not 161x101"
+grep -q "^\[TAMBOLIN.PLAYCTRL\\\\CLSID\]" "$XDG_CONFIG_HOME/tamberlo/registry/HKEY_CLASSES_ROOT.reg" ||
+    fail "TBO did not register the control class on its first start"
+
+sleep 1
+answer_messages
+shot start
+[[ $(lit_pixels start "$METER") -eq 0 ]] || fail "meter bars lit before anything played"
+
+# ---- open a melody through the dialog
+click 3
+DIALOG=""
+find_dialog() {
+    DIALOG=$(xdotool search --onlyvisible --pid "$TBO_PID" 2>/dev/null | grep -vx "$WID" | tail -n1)
+    [[ -n $DIALOG ]]
+}
+wait_for 15 find_dialog || fail "the open dialog did not appear"
+sleep 0.5
+xdotool windowfocus --sync "$DIALOG" 2>/dev/null || true
+xdotool key --window "$DIALOG" ctrl+a
+xdotool type --window "$DIALOG" --delay 5 "$MELODY"
+dialog_closed() { ! xdotool search --onlyvisible --pid "$TBO_PID" 2>/dev/null | grep -qx "$DIALOG"; }
+# Return accepts the name; when the name's completion list has popped up
+# meanwhile, the first Return only takes the completion, so press again.
+for attempt in 1 2 3; do
+    # The dialog may be gone before the key's release reaches it.
+    xdotool key --window "$DIALOG" Return 2>/dev/null || true
+    wait_for 3 dialog_closed && break
+done
+dialog_closed || fail "the open dialog stayed open"
+
+play_enabled() {
+    shot loaded
+    [[ $(region_differs start loaded "$PLAY_BUTTON") -gt 20 ]]
+}
+wait_for 10 play_enabled || fail "the play button did not come on after opening $MELODY"
+# The new title scrolls through the strip: dark text on the light strip.
+title_shown() {
+    shot title
+    [[ $(region_differs start title "$TITLE_STRIP") -gt 20 && $(dark_pixels title "$TITLE_STRIP") -gt 10 ]]
+}
+wait_for 15 title_shown || fail "no title showed in the title strip after opening $MELODY"
+
+# ---- play: the meter lights
+click 1
+meter_lit() {
+    shot playing
+    [[ $(lit_pixels playing "$METER") -gt 20 ]]
+}
+wait_for 10 meter_lit || fail "the meter bars did not light while playing"
+
+# ---- stop: the meter goes dark again
+click 2
+meter_dark() {
+    shot stopped
+    [[ $(lit_pixels stopped "$METER") -eq 0 ]]
+}
+wait_for 10 meter_dark || fail "the meter bars stayed lit after stop"
+kill -0 "$TBO_PID" || fail "TBO ended while in use"
+
+if [[ -n ${JACK_DEFAULT_SERVER:-} ]] && command -v jack_lsp >/dev/null; then
+    echo "JACK clients while TBO runs:"
+    jack_lsp 2>/dev/null | sed 's/^/  /' || true
+fi
+
+# ---- close the window: TBO ends, and keeps its MIDI choices
+python3 "$(dirname "$0")/close_window.py" "$WID" || fail "could not ask the window to close"
+tbo_ended() { ! kill -0 "$TBO_PID" 2>/dev/null; }
+wait_for 15 tbo_ended || fail "TBO did not end after its window closed"
+wait "$TBO_PID" || fail "TBO ended with status $?"
+grep -qi "midiport" "$XDG_CONFIG_HOME/tamberlo/registry/HKEY_LOCAL_MACHINE.reg" ||
+    fail "the MIDI choices were not stored when TBO ended"
+if [[ -n $ARTIFACTS ]]; then
+    mkdir -p "$ARTIFACTS"
+    cp "$work"/*.png "$ARTIFACTS"/
+fi
+echo "TBO opened, played and stopped $(basename "$MELODY"), and ended with its window"
