@@ -3,6 +3,7 @@
 #include "control/melody_reader.h"
 #include "control/mod_tambolin.h"
 #include "util/cl_gl010c.h"
+#include "util/gl010c_invoke.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -70,48 +71,6 @@ bool loadMelodyFile(const QString &path, QString &problem) {
         store.onpcnt(part) = 0;
     FileLoad(name);
     return true;
-}
-
-QString jsonString(const QString &text) {
-    QString out = QStringLiteral("\"");
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const char16_t u = c.unicode();
-        switch (u) {
-        case u'"':
-            out += QStringLiteral("\\\"");
-            continue;
-        case u'\\':
-            out += QStringLiteral("\\\\");
-            continue;
-        case u'\b':
-            out += QStringLiteral("\\b");
-            continue;
-        case u'\f':
-            out += QStringLiteral("\\f");
-            continue;
-        case u'\n':
-            out += QStringLiteral("\\n");
-            continue;
-        case u'\r':
-            out += QStringLiteral("\\r");
-            continue;
-        case u'\t':
-            out += QStringLiteral("\\t");
-            continue;
-        default:
-            break;
-        }
-        const bool pairedHigh =
-            c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const bool pairedLow = c.isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate();
-        if (u < 0x20 || (c.isSurrogate() && !pairedHigh && !pairedLow))
-            out += QStringLiteral("\\u%1").arg(static_cast<unsigned>(u), 4, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    out += u'"';
-    return out;
 }
 
 QString melodyJson(const MOD_TAMBOLIN &store) {

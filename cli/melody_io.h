@@ -26,9 +26,6 @@ bool loadMelodyFile(const QString &path, QString &problem);
 // The store as JSON, without a trailing newline.
 QString melodyJson(const MOD_TAMBOLIN &store);
 
-// A JSON string literal; NUL and other control characters escaped.
-QString jsonString(const QString &text);
-
 // Fills the store from JSON text. False, with a message and the store left
 // alone, when the text is not a melody.
 bool fillFromJson(const QByteArray &json, MOD_TAMBOLIN &store, QString &problem);

@@ -59,14 +59,14 @@ private:
         }
         if (run && m_running && !restart)
             return;
-        itimerspec spec{};
+        itimerspec period{};
         if (run) {
-            spec.it_interval.tv_sec = m_interval / 1000;
-            spec.it_interval.tv_nsec = long(m_interval % 1000) * 1'000'000;
-            spec.it_value = spec.it_interval;
+            period.it_interval.tv_sec = m_interval / 1000;
+            period.it_interval.tv_nsec = long(m_interval % 1000) * 1'000'000;
+            period.it_value = period.it_interval;
         }
         // Re-arming or disarming also discards expirations not yet read.
-        m_running = timerfd_settime(m_fd, 0, &spec, nullptr) == 0 && run;
+        m_running = timerfd_settime(m_fd, 0, &period, nullptr) == 0 && run;
     }
 
     void expired() {

@@ -165,7 +165,7 @@ bool holdsScalar(const QVariant &value, VarType type) {
 
 } // namespace
 
-bool holdsDeclaredType(const QVariant &value, const ParamSpec &param) {
+bool holdsDeclaredType(const QVariant &value, const ParamInfo &param) {
     if (!param.isArray)
         return holdsScalar(value, param.type);
     if (value.metaType() != QMetaType::fromType<VariantArray>())
@@ -203,7 +203,7 @@ InvokeStatus invokeMember(CL_GL010C &object, const MemberSpec &member, Arguments
         return fail(InvokeStatus::WrongArgumentCount, countError);
     args.resize(member.params.size());
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const ParamSpec &param = member.params[i];
+        const ParamInfo &param = member.params[i];
         if (!args[i]) {
             if (!param.optional)
                 return fail(InvokeStatus::WrongArgumentCount,

@@ -22,7 +22,7 @@ enum class VarType { String, Long, Integer, Boolean, Double, Date, Variant, Obje
 
 QString typeName(VarType type);
 
-struct ParamSpec {
+struct ParamInfo {
     QString name;
     VarType type = VarType::Variant;
     bool isArray = false;  // an array of `type`
@@ -42,7 +42,7 @@ using Invoker = std::function<QVariant(CL_GL010C &, Arguments &)>;
 struct MemberSpec {
     Long id = -1;
     QString name;
-    std::vector<ParamSpec> params;
+    std::vector<ParamInfo> params;
     std::optional<VarType> result; // none for a member without a result
     Invoker invoke;
     // Shows a dialog or works on windows, so it needs the window system.
@@ -76,7 +76,7 @@ private:
 enum class InvokeStatus { Ok, WrongArgumentCount, WrongArgumentType };
 
 // The value form a parameter's argument must hold (see Arguments).
-bool holdsDeclaredType(const QVariant &value, const ParamSpec &param);
+bool holdsDeclaredType(const QVariant &value, const ParamInfo &param);
 
 // Whether member takes `given` arguments; *error says what it takes when not.
 bool acceptsArgumentCount(const MemberSpec &member, std::size_t given, QString *error);

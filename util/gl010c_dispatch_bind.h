@@ -164,10 +164,10 @@ void addMember(DispatchTable &table, bool windowed, const char *name, std::optio
         const Param *p = params.begin();
         auto describe = [&]<class H>(std::type_identity<H>) {
             using V = typename H::Value;
-            ParamSpec spec{QString::fromLatin1(p->name), p->type, ValueTraits<V>::isArray,
-                           H::byValue, H::optional};
+            ParamInfo param{QString::fromLatin1(p->name), p->type, ValueTraits<V>::isArray,
+                            H::byValue, H::optional};
             agrees = agrees && ValueTraits<V>::matches(p->type);
-            member.params.push_back(spec);
+            member.params.push_back(param);
             ++p;
         };
         (describe(std::type_identity<Holder<P>>{}), ...);

@@ -149,7 +149,7 @@ std::optional<QVariant> parseArray(const QString &text, VarType type) {
     return QVariant::fromValue(array);
 }
 
-QString describe(const ParamSpec &param) {
+QString describe(const ParamInfo &param) {
     return (param.isArray ? QStringLiteral("an array of ") : QString()) + typeName(param.type);
 }
 
@@ -295,7 +295,7 @@ QString toJson(const std::optional<QVariant> &value, VarType type, bool isArray)
     return QStringLiteral("{\"base\": %1, \"items\": %2}").arg(array.lower).arg(list);
 }
 
-std::optional<QVariant> parseArgument(const QString &text, const ParamSpec &param, QString *error) {
+std::optional<QVariant> parseArgument(const QString &text, const ParamInfo &param, QString *error) {
     std::optional<QVariant> value;
     if (param.isArray) {
         value = parseArray(text, param.type);
@@ -363,7 +363,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args) {
         return outcome;
     Arguments values(member->params.size());
     for (std::size_t i = 0; i < given; ++i) {
-        const ParamSpec &param = member->params[i];
+        const ParamInfo &param = member->params[i];
         const QString &text = args[static_cast<qsizetype>(i)];
         if (text == QLatin1String(omitArgument)) {
             if (!param.optional) {
@@ -406,7 +406,7 @@ QStringList memberSignatures() {
     QStringList lines;
     for (const MemberSpec &m : DispatchTable::instance().members()) {
         QStringList params;
-        for (const ParamSpec &p : m.params) {
+        for (const ParamInfo &p : m.params) {
             QString s = p.name + QStringLiteral(": ") + typeName(p.type);
             if (p.isArray)
                 s += QStringLiteral("()");

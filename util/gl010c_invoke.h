@@ -42,7 +42,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args);
 
 // One argument text converted for param; std::nullopt with *error set when
 // it cannot be converted. Omission is handled by the caller.
-std::optional<QVariant> parseArgument(const QString &text, const ParamSpec &param, QString *error);
+std::optional<QVariant> parseArgument(const QString &text, const ParamInfo &param, QString *error);
 
 // The JSON form of a value held for a parameter or result of declared type.
 QString toJson(const std::optional<QVariant> &value, VarType type, bool isArray);

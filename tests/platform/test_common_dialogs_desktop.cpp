@@ -3,6 +3,7 @@
 
 #include "platform/common_dialogs.h"
 #include "platform/common_dialogs_desktop.h"
+#include "support/private_bus.h"
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
@@ -21,53 +22,7 @@
 namespace tambolin {
 namespace {
 
-// A bus of our own: no activation, so nothing real is ever started.
-class PrivateBus final {
-public:
-    PrivateBus() {
-        if (!m_dir.isValid())
-            return;
-        const QString config = m_dir.filePath(QStringLiteral("bus.conf"));
-        QFile f(config);
-        if (!f.open(QIODevice::WriteOnly))
-            return;
-        f.write(
-            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
-                           "Configuration 1.0//EN\" "
-                           "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                           "<busconfig><type>session</type>"
-                           "<listen>unix:path=%1</listen><auth>EXTERNAL</auth>"
-                           "<policy context=\"default\"><allow send_destination=\"*\"/>"
-                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
-                .arg(m_dir.filePath(QStringLiteral("bus")))
-                .toUtf8());
-        f.close();
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                        QStringLiteral("--config-file=") + config});
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired() && m_daemon.state() != QProcess::NotRunning &&
-               !m_daemon.canReadLine())
-            m_daemon.waitForReadyRead(100);
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-    ~PrivateBus() {
-        m_daemon.terminate();
-        if (!m_daemon.waitForFinished(3000)) {
-            m_daemon.kill();
-            m_daemon.waitForFinished(3000);
-        }
-    }
-    PrivateBus(const PrivateBus &) = delete;
-    PrivateBus &operator=(const PrivateBus &) = delete;
-
-    QString address() const { return m_address; }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_daemon;
-    QString m_address;
-};
+using testing::PrivateBus;
 
 struct FileId {
     dev_t dev = 0;

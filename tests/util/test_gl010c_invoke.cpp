@@ -98,7 +98,7 @@ TEST(CallFromText, DatesAsIsoTextOrDayCount) {
 }
 
 TEST(ParseArgument, VariantsReadJsonScalarsAndFallBackToText) {
-    const ParamSpec variant{QStringLiteral("v"), VarType::Variant};
+    const ParamInfo variant{QStringLiteral("v"), VarType::Variant};
     QString error;
     EXPECT_EQ(parseArgument("2", variant, &error), QVariant::fromValue(Long(2)));
     EXPECT_EQ(parseArgument("2.5", variant, &error), QVariant(2.5));
