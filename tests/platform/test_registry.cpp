@@ -1,6 +1,8 @@
 #include "platform/registry.h"
 #include "platform/registry_files.h"
 
+#include "support/config_home.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -20,18 +22,7 @@ namespace {
 // Every test gets its own empty configuration folder.
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_hadXdg = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        m_saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
-    }
-    void TearDown() override {
-        if (m_hadXdg)
-            qputenv("XDG_CONFIG_HOME", m_saved);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-    }
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
     QString storeFile(const char *root) const {
         return m_dir.path() + "/tamberlo/registry/" + root + ".reg";
@@ -66,9 +57,7 @@ protected:
         return value;
     }
 
-    QTemporaryDir m_dir;
-    QByteArray m_saved;
-    bool m_hadXdg = false;
+    tambolin::testing::ConfigHome m_dir;
 };
 
 TEST_F(RegistryTest, ValuesOfEveryTypeComeBackByteForByte) {

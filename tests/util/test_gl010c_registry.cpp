@@ -1,6 +1,8 @@
 #include "platform/registry.h"
 #include "util/cl_gl010c.h"
 
+#include "support/config_home.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,18 +13,7 @@ namespace {
 
 class Gl010cRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_hadXdg = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        m_saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
-    }
-    void TearDown() override {
-        if (m_hadXdg)
-            qputenv("XDG_CONFIG_HOME", m_saved);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-    }
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
     QString regGet(Long root, QString key, QString nm) { return m_gl.RVN_RegGet(root, key, nm); }
     Boolean regSet(Long root, QString key, QString nm, QString data) {
@@ -38,9 +29,7 @@ protected:
     Long envSet(QString name, QString value) { return m_gl.RVN_EnvironSet(name, value); }
 
     CL_GL010C m_gl;
-    QTemporaryDir m_dir;
-    QByteArray m_saved;
-    bool m_hadXdg = false;
+    tambolin::testing::ConfigHome m_dir;
 };
 
 const QString kKey = QStringLiteral("SOFTWARE\\Tamberlo Player");
