@@ -1,6 +1,7 @@
 // `tambolin export` read back by an independent reader, `tambolin render`
 // measured, and `tambolin play` on a JACK server of the test's own.
 
+#include "support/jack_server.h"
 #include "support/temp_files.h"
 #include "tool_run.h"
 
@@ -26,14 +27,7 @@ const QString systemPython = QStringLiteral("/usr/bin/python3");
 
 class Playback : public ::testing::Test {
 protected:
-    QString melody(const QByteArray &json) {
-        const QString store = m_dir.path("m.json");
-        const QString file = m_dir.path(QStringLiteral("m%1.tbn").arg(++m_made));
-        EXPECT_TRUE(writeFile(store, json));
-        const ToolRun r = runTool({"build", store, "-o", file});
-        EXPECT_EQ(r.status, 0) << r.err.toStdString();
-        return file;
-    }
+    QString melody(const QByteArray &json) { return buildMelody(m_dir, json, m_made); }
     // Two parts of different lengths with a rest and a triplet group.
     QString busyMelody() {
         return melody(R"({"title": "Busy melody", "tempo": 1, "parts": [)"
@@ -255,57 +249,6 @@ TEST_F(Playback, RenderPlaysTheFirstNoteAtItsPitch) {
     EXPECT_NEAR(pitchOf(second, 44100), 220.0, 220.0 * 0.03);
 }
 
-// A JACK server (dummy driver) under a name of our own, for the synthesizer
-// to play into; tests that need one take turns with the other folders'.
-class JackServer final {
-public:
-    ~JackServer() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-            m_process.waitForFinished(2000);
-        }
-        if (m_lock >= 0)
-            ::close(m_lock);
-    }
-    // Empty when it runs, else why not.
-    QString start() {
-        const QString jackd = QStandardPaths::findExecutable("jackd");
-        const QString lsp = QStandardPaths::findExecutable("jack_lsp");
-        if (jackd.isEmpty() || lsp.isEmpty())
-            return "jackd is not installed (Debian package jackd2)";
-        m_lock = ::open("/tmp/tambolin-test-jack.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (m_lock >= 0)
-            ::flock(m_lock, LOCK_EX);
-        name = QStringLiteral("tambolin-cli-%1").arg(getpid());
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert("JACK_NO_AUDIO_RESERVATION", "1");
-        env.insert("JACK_DEFAULT_SERVER", name);
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        m_process.start(jackd, {"-n", name, "--no-realtime", "-d", "dummy"});
-        const auto deadline = std::chrono::steady_clock::now() + 15s;
-        while (std::chrono::steady_clock::now() < deadline &&
-               m_process.state() != QProcess::NotRunning) {
-            QProcess probe;
-            probe.setProcessEnvironment(env);
-            probe.start(lsp, {"-s", name});
-            if (probe.waitForFinished(5000) && probe.exitCode() == 0)
-                return {};
-            std::this_thread::sleep_for(100ms);
-        }
-        return "jackd did not come up";
-    }
-    QString name;
-    QProcessEnvironment env;
-
-private:
-    QProcess m_process;
-    int m_lock = -1;
-};
-
 TEST_F(Playback, PlayStopsAfterItsLoopsAndOnSigterm) {
     if (!haveSoundFont())
         GTEST_SKIP() << "no General MIDI sound font for the embedded synthesizer";
@@ -317,7 +260,7 @@ TEST_F(Playback, PlayStopsAfterItsLoopsAndOnSigterm) {
         melody(R"({"title": "Two quarters", "tempo": 0, "parts": [[[2, 12], [2, 14]]]})");
     const auto began = std::chrono::steady_clock::now();
     const ToolRun r =
-        runTool({"play", shortOne, "--loops", "2", "--program", "40"}, 20000, jack.env);
+        runTool({"play", shortOne, "--loops", "2", "--program", "40"}, 20000, jack.env());
     const auto took = std::chrono::steady_clock::now() - began;
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Two quarters\nPlaying on 0: ")));
@@ -328,7 +271,7 @@ TEST_F(Playback, PlayStopsAfterItsLoopsAndOnSigterm) {
     const QString longOne =
         melody(R"({"title": "Long notes", "tempo": 3, "parts": [[[0, 12], [0, 14]]]})");
     QProcess player;
-    player.setProcessEnvironment(jack.env);
+    player.setProcessEnvironment(jack.env());
     player.start(toolPath(), {"play", longOne});
     ASSERT_TRUE(player.waitForStarted(10000));
     while (!player.readAllStandardOutput().contains("Ctrl-C") &&

@@ -38,14 +38,7 @@ constexpr unsigned off(int pitch) {
 class Trace : public ::testing::Test {
 protected:
     // A melody file made by the tool from the store's JSON form.
-    QString melody(const QByteArray &json) {
-        const QString store = m_dir.path("m.json");
-        const QString file = m_dir.path(QStringLiteral("m%1.tbn").arg(++m_made));
-        EXPECT_TRUE(writeFile(store, json));
-        const ToolRun r = runTool({"build", store, "-o", file});
-        EXPECT_EQ(r.status, 0) << r.err.toStdString();
-        return file;
-    }
+    QString melody(const QByteArray &json) { return buildMelody(m_dir, json, m_made); }
     std::vector<Event> trace(const QStringList &args) {
         const ToolRun r = runTool(QStringList{"trace"} + args);
         EXPECT_EQ(r.status, 0) << r.err.toStdString();

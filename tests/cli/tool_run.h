@@ -5,6 +5,9 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
+
+#include "support/temp_files.h"
 
 namespace tambolin::testing {
 
@@ -36,6 +39,18 @@ inline ToolRun runTool(const QStringList &args, int timeoutMs = 60000,
     r.out = QString::fromUtf8(process.readAllStandardOutput());
     r.err = QString::fromUtf8(process.readAllStandardError());
     return r;
+}
+
+// A melody file in dir, made by the tool from the store's JSON form; made
+// counts the files so that each gets its own name.
+inline QString buildMelody(const TempFolder &dir, const QByteArray &json, int &made) {
+    const QString store = dir.path(QStringLiteral("m.json"));
+    const QString file = dir.path(QStringLiteral("m%1.tbn").arg(++made));
+    const bool written = writeFile(store, json);
+    const ToolRun r = runTool({QStringLiteral("build"), store, QStringLiteral("-o"), file});
+    EXPECT_TRUE(written);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    return file;
 }
 
 } // namespace tambolin::testing

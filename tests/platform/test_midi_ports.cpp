@@ -4,6 +4,7 @@
 
 #include "platform/midi_out.h"
 #include "platform/midi_setup.h"
+#include "support/jack_server.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -25,56 +26,6 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 using namespace std::chrono_literals;
-
-// A JACK server under a name no other test or user shares, gone with the test.
-class JackServer final {
-public:
-    ~JackServer() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-            m_process.waitForFinished(2000);
-        }
-        unsetenv("JACK_DEFAULT_SERVER");
-    }
-
-    // Empty when the server runs; otherwise why not.
-    std::string start(const QString &jackd) {
-        static int serial = 0;
-        m_name = "tambolin-test-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("JACK_NO_AUDIO_RESERVATION", "1");
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        // Should the test die, the server goes with it.
-        m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        m_process.start(jackd,
-                        {"-n", QString::fromStdString(m_name), "--no-realtime", "-d", "dummy"});
-        if (!m_process.waitForStarted(5000))
-            return "jackd did not start: " + m_process.errorString().toStdString();
-        setenv("JACK_DEFAULT_SERVER", m_name.c_str(), 1);
-        // Our own polling would be reported on standard error until the server is up.
-        jack_set_error_function([](const char *) {});
-        const auto deadline = std::chrono::steady_clock::now() + 15s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            jack_status_t status{};
-            if (jack_client_t *c =
-                    jack_client_open("tambolin-test-probe", JackNoStartServer, &status)) {
-                jack_client_close(c);
-                return {};
-            }
-            if (m_process.state() == QProcess::NotRunning)
-                break;
-            std::this_thread::sleep_for(50ms);
-        }
-        return "jackd did not come up: " + m_process.readAll().toStdString();
-    }
-
-private:
-    QProcess m_process;
-    std::string m_name;
-};
 
 // A client of the server that listens on one MIDI input port.
 class Listener final {
@@ -108,33 +59,15 @@ std::string capsName(UINT id) {
     return std::string(caps.szPname, strnlen(caps.szPname, sizeof caps.szPname));
 }
 
-// JACK servers started side by side by parallel test processes trip over each
-// other's shared registry; the tests that need one take turns.
-class JackTurn final {
-public:
-    JackTurn() : m_fd(::open("/tmp/tambolin-test-jack.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
-        if (m_fd >= 0)
-            ::flock(m_fd, LOCK_EX);
-    }
-    ~JackTurn() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    JackTurn(const JackTurn &) = delete;
-    JackTurn &operator=(const JackTurn &) = delete;
-
-private:
-    int m_fd;
-};
-
 class MidiPortsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const QString jackd = QStandardPaths::findExecutable("jackd");
         if (jackd.isEmpty())
             GTEST_SKIP() << "jackd is not installed (Debian package jackd2): no JACK ports to test";
-        const std::string why = m_server.start(jackd);
-        ASSERT_EQ(why, "");
+        ASSERT_EQ(m_server.start().toStdString(), "");
+        // The test's own clients stay quiet while the server settles.
+        jack_set_error_function([](const char *) {});
         unsetenv(midiMapperVariable);
         setMidiMapperTarget(std::nullopt);
         useDefaultMidiBackends();
@@ -154,8 +87,7 @@ protected:
         return -1;
     }
 
-    JackTurn m_turn; // before the server: released only after it has gone
-    JackServer m_server;
+    testing::JackServer m_server;
 };
 
 TEST_F(MidiPortsTest, ShortMessagesArriveByteForByte) {
