@@ -36,14 +36,6 @@ struct Session {
 
 thread_local Session t_session;
 
-// Command text is ANSI; file names on this system are UTF-8.
-QString fromAnsi(const char *text) {
-    return QString::fromUtf8(text);
-}
-QByteArray toAnsi(const QString &text) {
-    return text.toUtf8();
-}
-
 OpenDevice *findDevice(const QString &name) {
     for (OpenDevice &d : t_session.devices) {
         if (d.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -342,14 +334,14 @@ MCIERROR mciSendStringA(const char *command, char *returnString, UINT returnLeng
         return MCIERR_MISSING_COMMAND_STRING;
     try {
         QStringList words;
-        if (const MCIERROR e = splitMciCommand(fromAnsi(command), words))
+        if (const MCIERROR e = splitMciCommand(QFile::decodeName(command), words))
             return e;
         QString reply;
         if (const MCIERROR e = run(words, reply))
             return e;
         if (!returnString || returnLength == 0)
             return 0;
-        const QByteArray bytes = toAnsi(reply);
+        const QByteArray bytes = QFile::encodeName(reply);
         const std::size_t n = std::min<std::size_t>(bytes.size(), returnLength - 1);
         std::memcpy(returnString, bytes.constData(), n);
         returnString[n] = '\0';

@@ -2,6 +2,7 @@
 
 #include "platform/last_error.h"
 #include "platform/mime_apps.h"
+#include "platform/registry_files.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace tambolin {
@@ -46,11 +46,7 @@ bool save(const QDomDocument &doc) {
     const QString path = recentDocumentsFile();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(doc.toByteArray(2));
-    return out.commit();
+    return writeFileAtomically(path, doc.toByteArray(2));
 }
 
 QDomElement child(QDomElement parent, const QString &ns, const QString &name,

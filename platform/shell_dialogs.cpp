@@ -6,6 +6,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSysInfo>
@@ -47,10 +48,6 @@ int realDialog(const ShellDialogRequest &r) {
 
 int ask(const ShellDialogRequest &request) {
     return t_hook ? t_hook(request) : realDialog(request);
-}
-
-QString fromAnsi(const char *text) {
-    return text ? QString::fromUtf8(text) : QString();
 }
 
 // The desktops' own power prompts: the first one running takes the request.
@@ -107,11 +104,11 @@ int ShellAboutA(QWidget *owner, const char *app, const char *otherStuff) noexcep
         ShellDialogRequest r;
         r.kind = ShellDialogRequest::Kind::About;
         r.owner = owner;
-        const QString text = fromAnsi(app);
+        const QString text = QFile::decodeName(app);
         const qsizetype hash = text.indexOf(u'#');
         r.title = hash < 0 ? text : text.left(hash);
         const QString firstLine = hash < 0 ? QString() : text.mid(hash + 1);
-        const QString extra = fromAnsi(otherStuff);
+        const QString extra = QFile::decodeName(otherStuff);
         r.text = firstLine.isEmpty() ? extra
                  : extra.isEmpty()   ? firstLine
                                      : firstLine + u'\n' + extra;
@@ -146,7 +143,7 @@ int RestartDialog(QWidget *owner, const char *prompt, unsigned flags) noexcept {
         r.kind = ShellDialogRequest::Kind::Restart;
         r.owner = owner;
         const QString question = QObject::tr("Do you want to restart the computer now?");
-        const QString lead = fromAnsi(prompt);
+        const QString lead = QFile::decodeName(prompt);
         r.text = lead.isEmpty() ? question : lead + u'\n' + question;
         if (ask(r) != IDYES) {
             SetLastError(ERROR_CANCELLED);

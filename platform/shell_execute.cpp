@@ -6,6 +6,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -39,10 +40,6 @@ Long fail(Long result, DWORD error) {
 bool isAddress(const QString &text) {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
     return scheme.match(text).hasMatch();
-}
-
-QString fromAnsi(const char *text) {
-    return text ? QString::fromUtf8(text) : QString();
 }
 
 Long startAddress(const QString &address, ShellLaunch launch) {
@@ -104,9 +101,10 @@ void setShellLauncher(std::shared_ptr<ShellLauncher> launcher) {
 Long ShellExecuteA(Long hwnd, const char *operation, const char *file, const char * /*parameters*/,
                    const char *directory, int showCommand) noexcept {
     try {
-        const QString verb = operation ? fromAnsi(operation).toLower() : QStringLiteral("open");
-        QString name = fromAnsi(file);
-        const QString dir = fromAnsi(directory);
+        const QString verb =
+            operation ? QFile::decodeName(operation).toLower() : QStringLiteral("open");
+        QString name = QFile::decodeName(file);
+        const QString dir = QFile::decodeName(directory);
         if (verb != QLatin1String("open") && verb != QLatin1String("explore") &&
             verb != QLatin1String("find"))
             return fail(SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION);
