@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "cli/melody_io.h"
 #include "control/mod_tambolin.h"
+#include "control/note_duration.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,39 +13,14 @@ namespace tambolin::cli {
 
 namespace {
 
-// Milliseconds of the note values (whole .. sixteenth) by tempo code.
-constexpr int NoteMs[4][5] = {
-    {1600, 800, 400, 200, 100},
-    {1980, 960, 480, 240, 120},
-    {2240, 1120, 560, 280, 140},
-    {2560, 1280, 640, 320, 160},
-};
-
-// One pass of a part as the player schedules it: each note 99 % of its
-// value, the running total rounded to whole milliseconds.
+// One pass of a part as the player schedules it: the running total of the
+// played durations, rounded to whole milliseconds at each note.
 long long partMilliseconds(const MOD_TAMBOLIN &store, int part) {
     long long total = 0;
     const int count = std::min<int>(store.onpcnt(part), 200);
-    for (int n = 1; n <= count; ++n) {
-        const int code = store.onpary(n, part);
-        const int unit = code % 10;
-        double base = 0;
-        if (store.tempo >= 0 && store.tempo <= 3 && unit >= 0 && unit <= 4)
-            base = NoteMs[store.tempo][unit];
-        double d = base;
-        switch (code / 10) {
-        case 1:
-        case 4:
-            d = base * 1.5;
-            break;
-        case 2:
-            d = static_cast<double>(static_cast<long long>(base * 2) / 3);
-            break;
-        default:
-            break;
-        }
-        total = std::llrint(static_cast<double>(total) + d * 0.99);
-    }
+    for (int n = 1; n <= count; ++n)
+        total = std::llrint(static_cast<double>(total) +
+                            playedDuration(store.tempo, store.onpary(n, part)));
     return total;
 }
 

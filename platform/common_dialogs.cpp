@@ -72,10 +72,6 @@ CommonDialogs &currentDialogs() {
     return t_dialogs ? *t_dialogs : real;
 }
 
-void setCurrentDialogs(CommonDialogs *dialogs) {
-    t_dialogs = dialogs;
-}
-
 ScopedDialogs::ScopedDialogs(CommonDialogs &dialogs) : m_previous(t_dialogs) {
     t_dialogs = &dialogs;
 }

@@ -60,9 +60,8 @@ public:
 };
 
 // The dialogs in use on this thread: the real ones unless a test installed
-// others (nullptr restores the real ones). The caller keeps ownership.
+// others with ScopedDialogs.
 CommonDialogs &currentDialogs();
-void setCurrentDialogs(CommonDialogs *dialogs);
 
 // Installs dialogs for the life of the object, then restores the previous ones.
 class ScopedDialogs final {
