@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/midi_setup.h"
 #include "platform/virtual_clock.h"
+#include "support/config_home.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -83,18 +84,11 @@ protected:
     ControlTest() : ControlTest(QDateTime(QDate(2026, 1, 1), QTime(12, 0))) {}
     explicit ControlTest(const QDateTime &start)
         : m_start(start), m_clock(start), m_scopedClock(m_clock) {
-        m_oldConfig = qgetenv("XDG_CONFIG_HOME");
-        m_hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         resetModule();
         m_recorder = useMidiRecorder();
     }
     ~ControlTest() override {
-        m_controls.clear();
-        if (m_hadConfig)
-            qputenv("XDG_CONFIG_HOME", m_oldConfig);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
+        m_controls.clear(); // they store their settings before the folder goes
     }
 
     // Uses these recording devices instead of the one default device.
@@ -134,9 +128,7 @@ protected:
     }
 
     QDateTime m_start;
-    QTemporaryDir m_config;
-    QByteArray m_oldConfig;
-    bool m_hadConfig = false;
+    ConfigHome m_config;
     VirtualClock m_clock;
     ScopedClock m_scopedClock;
     MessageBoxRecorder m_boxes;

@@ -3,7 +3,7 @@
 #include "host/class_lookup.h"
 #include "host/control_loader.h"
 #include "platform/registry.h"
-#include "registry_sandbox.h"
+#include "support/config_home.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -39,7 +39,7 @@ protected:
                    : QString();
     }
 
-    tambolin::testing::RegistrySandbox m_registry;
+    tambolin::testing::ConfigHome m_registry;
 };
 
 TEST_F(ClassRegistration, RecordsTheClassWithTheLibrarysOwnPath) {

@@ -9,7 +9,7 @@
 #include "host/frm_tbo.h"
 #include "platform/message_box.h"
 #include "platform/midi_setup.h"
-#include "registry_sandbox.h"
+#include "support/config_home.h"
 
 #include <QLibraryInfo>
 #include <QWidget>
@@ -41,7 +41,7 @@ protected:
                    : QString();
     }
 
-    tambolin::testing::RegistrySandbox m_registry;
+    tambolin::testing::ConfigHome m_registry;
     MessageBoxRecorder m_boxes;
 };
 

@@ -2,7 +2,7 @@
 #include "host/control_loader.h"
 #include "host/frm_tbo.h"
 #include "host/version_info.h"
-#include "registry_sandbox.h"
+#include "support/config_home.h"
 
 #include <QApplication>
 #include <QFile>
@@ -23,7 +23,7 @@ TEST(ControlExtent, HundredthsOfAMillimetreBecomeDesignPixels) {
 }
 
 TEST(TboWindow, WithoutItsControlTheFormReportsWhy) {
-    tambolin::testing::RegistrySandbox registry;
+    tambolin::testing::ConfigHome registry;
     ControlLoader loader;
     FRM_TBO form(loader);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Form1"));
