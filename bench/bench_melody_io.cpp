@@ -1,9 +1,9 @@
 // Loading and saving a full melody: three parts of 200 notes each.
 
-#include "control/melody_reader.h"
-#include "control/melody_writer.h"
-#include "control/mod_tambolin.h"
-#include "platform/message_box.h"
+#include "melody/melody_reader.h"
+#include "melody/melody_writer.h"
+#include "melody/mod_tambolin.h"
+#include "platform/runtime/message_box.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

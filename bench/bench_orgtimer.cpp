@@ -3,7 +3,7 @@
 // the full 100. On the virtual clock the figure is the tick alone; on the
 // real clock it includes reading the system time.
 
-#include "platform/virtual_clock.h"
+#include "platform/clock/virtual_clock.h"
 #include "timer/org_timer.h"
 
 #include <QDate>

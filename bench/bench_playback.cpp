@@ -9,9 +9,9 @@
 // (median error of the last fifth of the run minus that of the first fifth)
 // and the control's CPU time per second of playing.
 
-#include "control/mod_tambolin.h"
 #include "control/playctrl.h"
-#include "platform/midi_setup.h"
+#include "melody/mod_tambolin.h"
+#include "platform/midi/midi_setup.h"
 #include "timer/org_timer.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 //
 //   bench_timer_precision [--seconds=N] [benchmark flags]   (default 30 s)
 
-#include "platform/clock.h"
+#include "platform/clock/clock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

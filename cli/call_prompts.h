@@ -6,8 +6,8 @@
 // choosers on any platform without showing them: its value is the chosen
 // path, an empty value cancels.
 
-#include "platform/common_dialogs.h"
-#include "platform/shell_dialogs.h"
+#include "platform/desktop/common_dialogs.h"
+#include "platform/desktop/shell_dialogs.h"
 
 #include <QString>
 #include <memory>

@@ -3,9 +3,9 @@
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/melody_io.h"
-#include "control/melody_writer.h"
-#include "control/mod_tambolin.h"
-#include "platform/message_box.h"
+#include "melody/melody_writer.h"
+#include "melody/mod_tambolin.h"
+#include "platform/runtime/message_box.h"
 
 #include <QFile>
 

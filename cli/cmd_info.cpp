@@ -3,8 +3,8 @@
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/melody_io.h"
-#include "control/mod_tambolin.h"
-#include "control/note_duration.h"
+#include "melody/mod_tambolin.h"
+#include "melody/note_duration.h"
 
 #include <algorithm>
 #include <cmath>

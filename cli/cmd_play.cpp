@@ -10,7 +10,7 @@
 #include "control/frm_tboset.h"
 #include "control/midi_lists.h"
 #include "control/playctrl.h"
-#include "platform/clock.h"
+#include "platform/clock/clock.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/virtual_run.h"
-#include "platform/offline_synth.h"
-#include "platform/wav_writer.h"
+#include "platform/audio/wav_writer.h"
+#include "platform/midi/offline_synth.h"
 
 #include <QFile>
 #include <stdexcept>

@@ -1,11 +1,12 @@
 #include "cli/headless_control.h"
+#include "control/module_utility.h"
 
 #include "cli/console.h"
 #include "cli/melody_ends.h"
-#include "control/mod_tambolin.h"
 #include "control/playctrl.h"
-#include "platform/message_box.h"
-#include "platform/registry.h"
+#include "melody/mod_tambolin.h"
+#include "platform/registry/registry.h"
+#include "platform/runtime/message_box.h"
 #include "util/cl_gl010c.h"
 
 #include <QFile>
@@ -61,7 +62,7 @@ void HeadlessControl::start(const char *command, std::optional<MidiChoices> choi
     if (choices) {
         // Stored as the control stores them, so its own start-up opens the
         // device and sends the program change.
-        CL_GL010C &gl = mod().gl010c();
+        CL_GL010C &gl = gl010c();
         Long root = HKEY_LOCAL_MACHINE;
         QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
         QString port = QStringLiteral("midiport");

@@ -6,7 +6,7 @@
 // Install the clock and the MIDI devices before making one: the control
 // opens its device and sends its program change as it starts.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QByteArray>
 #include <QString>

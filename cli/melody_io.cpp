@@ -1,7 +1,8 @@
 #include "cli/melody_io.h"
+#include "control/module_utility.h"
 
-#include "control/melody_reader.h"
-#include "control/mod_tambolin.h"
+#include "melody/melody_reader.h"
+#include "melody/mod_tambolin.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_invoke.h"
 
@@ -41,7 +42,7 @@ std::optional<Integer> integerOf(const QJsonValue &v) {
 
 bool checkMelodyFile(const QString &path, QString &problem) {
     QString name = path;
-    const Long size = mod().gl010c().RVN_Filesize(name);
+    const Long size = gl010c().RVN_Filesize(name);
     if (size < 0) {
         problem = QStringLiteral("%1: no such file, or not a regular file").arg(path);
         return false;

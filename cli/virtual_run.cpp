@@ -2,8 +2,8 @@
 
 #include "cli/headless_control.h"
 #include "cli/melody_io.h"
-#include "platform/midi_setup.h"
-#include "platform/virtual_clock.h"
+#include "platform/clock/virtual_clock.h"
+#include "platform/midi/midi_setup.h"
 
 #include <QTimeZone>
 #include <algorithm>

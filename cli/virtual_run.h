@@ -5,8 +5,8 @@
 // time 0, and every short message is kept with its time. What `trace`
 // prints and `export` and `render` write.
 
-#include "platform/basic_runtime.h"
-#include "platform/midi_mmsystem.h"
+#include "platform/midi/midi_mmsystem.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QDateTime>
 #include <QString>

@@ -5,7 +5,7 @@
 // with its arguments by reference: the argument list comes back holding the
 // values the member left in them.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QString>
 #include <QVariant>

@@ -2,7 +2,7 @@
 // A child object that is not there fails the statement, as a call into a
 // missing control does, instead of touching a null pointer.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 namespace tambolin {
 

@@ -1,6 +1,6 @@
 #include "control/class_registration.h"
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "control/frm_tboset.h"
 
 #include "control/design_font.h"
-#include "control/mod_tambolin.h"
-#include "platform/codepage932.h"
-#include "platform/message_box.h"
-#include "platform/midi_out.h"
+#include "melody/mod_tambolin.h"
+#include "platform/midi/midi_out.h"
+#include "platform/registry/codepage932.h"
+#include "platform/runtime/message_box.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

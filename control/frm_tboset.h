@@ -4,7 +4,7 @@
 // once. Closing it from its close box only hides it, so its lists keep
 // their entries and selections for as long as its control lives.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QDialog>
 #include <functional>

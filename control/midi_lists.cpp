@@ -1,6 +1,6 @@
 #include "control/midi_lists.h"
 
-#include "platform/midi_out.h"
+#include "platform/midi/midi_out.h"
 
 #include <cstring>
 

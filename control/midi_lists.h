@@ -2,7 +2,7 @@
 // The texts of the two lists of the MIDI settings: output devices (the
 // mapper first, then each device) and the 128 General MIDI instruments.
 
-#include "platform/midi_mmsystem.h"
+#include "platform/midi/midi_mmsystem.h"
 
 #include <QString>
 #include <QStringList>

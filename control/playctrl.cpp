@@ -3,10 +3,10 @@
 #include "control/artwork.h"
 #include "control/design_font.h"
 #include "control/frm_tboset.h"
-#include "control/mod_tambolin.h"
 #include "control/picture_box.h"
 #include "control/title_label.h"
-#include "platform/clock.h"
+#include "melody/mod_tambolin.h"
+#include "platform/clock/clock.h"
 #include "timer/org_timer.h"
 
 #include <QBitmap>

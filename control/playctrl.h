@@ -9,7 +9,7 @@
 // Time and timers come only from the clock layer, so the whole control runs
 // headless on a virtual clock.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QByteArray>
 #include <QString>

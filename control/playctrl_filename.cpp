@@ -1,10 +1,11 @@
 // Writing FileName: load a melody file by its path, or download a URL into
 // the temporary folder first and load that.
 
-#include "control/mod_tambolin.h"
+#include "control/module_utility.h"
 #include "control/playctrl.h"
 #include "control/title_label.h"
-#include "platform/binetx_loader.h"
+#include "melody/mod_tambolin.h"
+#include "platform/files/binetx_loader.h"
 #include "util/cl_gl010c.h"
 
 namespace tambolin {
@@ -36,7 +37,7 @@ void PLAYCTRL::setFileName(QString &value) {
     QString local = value;
     if (isDownloadUrl(value)) {
         QString folder;
-        step([&] { folder = m.gl010c().RVN_TempPath(); });
+        step([&] { folder = gl010c().RVN_TempPath(); });
         Long result = 0;
         step([&] {
             Long reserved = 0;
@@ -50,7 +51,7 @@ void PLAYCTRL::setFileName(QString &value) {
             step([&] { m_label1->setCaption(value + QStringLiteral("のﾀﾞｳﾝﾛｰﾄﾞに失敗")); });
             return;
         }
-        step([&] { local = m.gl010c().RVN_Path(folder) + downloadName; });
+        step([&] { local = gl010c().RVN_Path(folder) + downloadName; });
     }
 
     loadMelody(local);

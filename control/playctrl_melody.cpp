@@ -1,13 +1,13 @@
 // The melody members: each forwards to the melody store's own routine, and
 // loading shows what it read.
 
-#include "control/melody_reader.h"
-#include "control/melody_writer.h"
-#include "control/mod_tambolin.h"
-#include "control/note_codec.h"
 #include "control/playctrl.h"
 #include "control/title_label.h"
-#include "control/title_text.h"
+#include "melody/melody_reader.h"
+#include "melody/melody_writer.h"
+#include "melody/mod_tambolin.h"
+#include "melody/note_codec.h"
+#include "melody/title_text.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -4,9 +4,9 @@
 #include "control/checked.h"
 #include "control/frm_tboset.h"
 #include "control/midi_lists.h"
-#include "control/mod_tambolin.h"
 #include "control/playctrl.h"
-#include "platform/midi_out.h"
+#include "melody/mod_tambolin.h"
+#include "platform/midi/midi_out.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

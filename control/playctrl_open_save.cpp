@@ -1,11 +1,12 @@
 // The panel's file buttons: open a melody through the open dialog, and save
 // it under a name asked for in the save dialog.
 
-#include "control/melody_writer.h"
-#include "control/mod_tambolin.h"
+#include "control/module_utility.h"
 #include "control/playctrl.h"
-#include "platform/current_folder.h"
-#include "platform/message_box.h"
+#include "melody/melody_writer.h"
+#include "melody/mod_tambolin.h"
+#include "platform/files/current_folder.h"
+#include "platform/runtime/message_box.h"
 #include "util/cl_gl010c.h"
 
 namespace tambolin {
@@ -49,7 +50,7 @@ void PLAYCTRL::openAction() {
         QString filter = melodyFilter();
         QString defDir = m.inidir;
         QString defFile;
-        path = m.gl010c().RVN_ShowOpenFileDlg(owner, filter, defDir, &defFile);
+        path = gl010c().RVN_ShowOpenFileDlg(owner, filter, defDir, &defFile);
     });
     // The dialog leaves the chosen file's folder current: the next dialog starts there.
     if (!path.isEmpty())
@@ -74,7 +75,7 @@ Boolean PLAYCTRL::FileSaveAs() {
         QString filter = melodyFilter();
         QString defDir = m.inidir;
         QString defFile = m_tag;
-        name = m.gl010c().RVN_ShowSaveFileDlg(owner, filter, defDir, &defFile);
+        name = gl010c().RVN_ShowSaveFileDlg(owner, filter, defDir, &defFile);
     });
     if (!name.isEmpty())
         step([&] { m.inidir = CurDir(); });
@@ -86,7 +87,7 @@ Boolean PLAYCTRL::FileSaveAs() {
     // my.songs) is not an extension.
     step([&] {
         QString fileName = lastComponent(name);
-        if (m.gl010c().RVN_GetFileExt(fileName).isEmpty())
+        if (gl010c().RVN_GetFileExt(fileName).isEmpty())
             name += QStringLiteral(".tbn");
     });
     step([&] { setMousePointer(11); });

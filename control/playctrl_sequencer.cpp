@@ -3,10 +3,10 @@
 // never accumulates; the melody starts again once all three parts ended.
 
 #include "control/checked.h"
-#include "control/mod_tambolin.h"
-#include "control/note_duration.h"
 #include "control/playctrl.h"
-#include "platform/clock.h"
+#include "melody/mod_tambolin.h"
+#include "melody/note_duration.h"
+#include "platform/clock/clock.h"
 #include "timer/org_timer.h"
 
 #include <QAbstractButton>

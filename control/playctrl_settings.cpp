@@ -3,9 +3,10 @@
 
 #include "control/checked.h"
 #include "control/frm_tboset.h"
-#include "control/mod_tambolin.h"
+#include "control/module_utility.h"
 #include "control/playctrl.h"
-#include "platform/registry.h"
+#include "melody/mod_tambolin.h"
+#include "platform/registry/registry.h"
 #include "util/cl_gl010c.h"
 
 #include <QComboBox>
@@ -34,8 +35,8 @@ void PLAYCTRL::IniLoad() {
     QString key = kKey;
     QString port = QStringLiteral("midiport");
     QString source = QStringLiteral("midisource");
-    step([&] { m.midiport = integerFromText(m.gl010c().RVN_RegGet(root, key, port)); });
-    step([&] { m.midisource = integerFromText(m.gl010c().RVN_RegGet(root, key, source)); });
+    step([&] { m.midiport = integerFromText(gl010c().RVN_RegGet(root, key, port)); });
+    step([&] { m.midisource = integerFromText(gl010c().RVN_RegGet(root, key, source)); });
 }
 
 void PLAYCTRL::IniSave() {
@@ -52,12 +53,12 @@ void PLAYCTRL::IniSave() {
     step([&] {
         QString name = QStringLiteral("midiport");
         QString text = QString::number(m.midiport);
-        m.gl010c().RVN_RegSet(root, key, name, text);
+        gl010c().RVN_RegSet(root, key, name, text);
     });
     step([&] {
         QString name = QStringLiteral("midisource");
         QString text = QString::number(m.midisource);
-        m.gl010c().RVN_RegSet(root, key, name, text);
+        gl010c().RVN_RegSet(root, key, name, text);
     });
 }
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the melody reader as a file on disk.
 
-#include "control/melody_reader.h"
-#include "control/mod_tambolin.h"
+#include "melody/melody_reader.h"
+#include "melody/mod_tambolin.h"
 
 #include <QFile>
 #include <QTemporaryDir>

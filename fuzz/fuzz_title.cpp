@@ -1,6 +1,6 @@
 // Feeds arbitrary title bytes, with a size taken from the input, to the title decoder.
 
-#include "control/title_text.h"
+#include "melody/title_text.h"
 
 #include <cstddef>
 #include <cstdint>

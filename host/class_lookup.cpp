@@ -1,7 +1,7 @@
 #include "host/class_lookup.h"
 
 #include "control/class_entry.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "timer/org_timer.h"
 
-#include "platform/clock.h"
+#include "platform/clock/clock.h"
 #include "timer/time_text.h"
 
 #include <QDate>

@@ -4,7 +4,7 @@
 // its own: the owner calls TimerProc regularly, and a due timer raises
 // TimerChange. Due times are compared as HH:MM:SS:mmm texts.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QObject>
 #include <QString>

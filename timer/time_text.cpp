@@ -1,6 +1,6 @@
 #include "timer/time_text.h"
 
-#include "platform/clock.h"
+#include "platform/clock/clock.h"
 
 namespace tambolin {
 

@@ -3,7 +3,7 @@
 // may be -1 ("the current one") or out of range until checked, and their
 // fixed-width text HH:MM:SS:mmm, whose text order is time order within a day.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QString>
 #include <array>

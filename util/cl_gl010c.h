@@ -3,7 +3,7 @@
 // its arguments and on the system. Arguments are by reference unless noted.
 // Each family of methods lives in its own source file (gl010c_<family>.cpp).
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 #include "util/gl010c_array.h"
 #include "util/gl010c_date.h"
 

@@ -2,7 +2,7 @@
 // Arrays as the utility class's callers dimension them: any lower bound,
 // elements lower..upper, a fixed size that the class never changes.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QString>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "util/gl010c_date.h"
 
-#include "platform/clock.h"
+#include "platform/clock/clock.h"
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 // QDateTime values here are wall-clock readings held in UTC, so no daylight
 // saving gap or overlap ever shifts them.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QDateTime>
 

@@ -2,8 +2,8 @@
 // after a failing statement and returns what it had so far; local time comes
 // only from the clock layer.
 
-#include "platform/clock.h"
-#include "platform/processes.h"
+#include "platform/clock/clock.h"
+#include "platform/files/processes.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_val.h"
 

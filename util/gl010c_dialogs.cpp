@@ -3,7 +3,7 @@
 
 #include "util/cl_gl010c.h"
 
-#include "platform/common_dialogs.h"
+#include "platform/desktop/common_dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

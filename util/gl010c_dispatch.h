@@ -4,7 +4,7 @@
 // and an invoker that calls the real method with its arguments by reference.
 // Every member of the class is present, each family registering its own.
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 #include "util/gl010c_array.h"
 
 #include <QString>

@@ -6,7 +6,7 @@
 // (by value, declared Object). The declared types must agree with the C++
 // types; a registration that does not is caught when the table is built.
 
-#include "platform/handles.h"
+#include "platform/desktop/handles.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_dispatch.h"
 

@@ -2,8 +2,8 @@
 
 #include "util/cl_gl010c.h"
 
-#include "platform/codepage932.h"
-#include "platform/filesystem.h"
+#include "platform/files/filesystem.h"
+#include "platform/registry/codepage932.h"
 
 #include <QFile>
 

@@ -2,7 +2,7 @@
 
 #include "util/cl_gl010c.h"
 
-#include "platform/mci.h"
+#include "platform/mci/mci.h"
 
 #include <QByteArray>
 

@@ -3,10 +3,10 @@
 
 #include "util/cl_gl010c.h"
 
-#include "platform/codepage932.h"
-#include "platform/environment.h"
-#include "platform/private_profile.h"
-#include "platform/registry.h"
+#include "platform/files/environment.h"
+#include "platform/registry/codepage932.h"
+#include "platform/registry/private_profile.h"
+#include "platform/registry/registry.h"
 
 #include <QByteArray>
 #include <QFile>

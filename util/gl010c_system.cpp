@@ -4,9 +4,9 @@
 
 #include "util/cl_gl010c.h"
 
-#include "platform/device_caps.h"
-#include "platform/last_error.h"
-#include "platform/module_file.h"
+#include "platform/desktop/device_caps.h"
+#include "platform/files/module_file.h"
+#include "platform/runtime/last_error.h"
 
 #include <QCursor>
 #include <QFileInfo>

@@ -5,11 +5,11 @@
 
 #include "util/cl_gl010c.h"
 
-#include "platform/handles.h"
-#include "platform/net_connection.h"
-#include "platform/recent_documents.h"
-#include "platform/shell_dialogs.h"
-#include "platform/shell_execute.h"
+#include "platform/desktop/handles.h"
+#include "platform/desktop/net_connection.h"
+#include "platform/desktop/recent_documents.h"
+#include "platform/desktop/shell_dialogs.h"
+#include "platform/desktop/shell_execute.h"
 
 #include <QByteArray>
 

@@ -4,8 +4,8 @@
 
 #include "util/cl_gl010c.h"
 
-#include "platform/handles.h"
-#include "platform/window_messages.h"
+#include "platform/desktop/handles.h"
+#include "platform/desktop/window_messages.h"
 
 #include <QAction>
 #include <QApplication>

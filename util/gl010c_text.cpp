@@ -2,7 +2,7 @@
 // statement and returns what it had so far. Characters are UTF-16 code units
 // and comparisons are by code unit.
 
-#include "platform/handles.h"
+#include "platform/desktop/handles.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_numformat.h"
 #include "util/gl010c_val.h"

@@ -1,6 +1,6 @@
 #include "util/gl010c_val.h"
 
-#include "platform/basic_runtime.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QLocale>
 #include <cmath>

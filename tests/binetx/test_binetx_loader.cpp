@@ -3,7 +3,7 @@
 // download rather than a crash.
 
 #include "local_servers.h"
-#include "platform/binetx_loader.h"
+#include "platform/files/binetx_loader.h"
 
 #include <QDir>
 #include <QFile>

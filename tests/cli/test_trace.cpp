@@ -1,8 +1,9 @@
 // `tambolin trace`: the player's messages on the virtual clock, and the
 // refusals of bad input.
 
-#include "control/mod_tambolin.h"
-#include "platform/registry.h"
+#include "control/module_utility.h"
+#include "melody/mod_tambolin.h"
+#include "platform/registry/registry.h"
 #include "support/temp_files.h"
 #include "tool_run.h"
 #include "util/cl_gl010c.h"
@@ -197,13 +198,13 @@ TEST_F(Trace, LeavesTheUsersSettingsAlone) {
     QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
     QString name = QStringLiteral("midisource");
     QString value = QStringLiteral("40");
-    ASSERT_EQ(mod().gl010c().RVN_RegSet(root, key, name, value), True);
+    ASSERT_EQ(gl010c().RVN_RegSet(root, key, name, value), True);
 
     const ToolRun r = runTool({"trace", twoQuarters(), "--ms", "0"});
     EXPECT_EQ(r.out, QStringLiteral("0 000000C0\n"));
-    EXPECT_EQ(mod().gl010c().RVN_RegGet(root, key, name), QStringLiteral("40"));
+    EXPECT_EQ(gl010c().RVN_RegGet(root, key, name), QStringLiteral("40"));
     name = QStringLiteral("midiport");
-    EXPECT_EQ(mod().gl010c().RVN_RegGet(root, key, name), QString());
+    EXPECT_EQ(gl010c().RVN_RegGet(root, key, name), QString());
 
     if (hadHome)
         qputenv("XDG_CONFIG_HOME", oldHome);

@@ -3,12 +3,12 @@
 // an empty settings store in a temporary configuration folder, message
 // boxes answered OK and recorded, and a fresh module state.
 
-#include "control/mod_tambolin.h"
 #include "control/playctrl.h"
-#include "platform/clock.h"
-#include "platform/message_box.h"
-#include "platform/midi_setup.h"
-#include "platform/virtual_clock.h"
+#include "melody/mod_tambolin.h"
+#include "platform/clock/clock.h"
+#include "platform/clock/virtual_clock.h"
+#include "platform/midi/midi_setup.h"
+#include "platform/runtime/message_box.h"
 #include "support/config_home.h"
 
 #include <QDateTime>

@@ -2,10 +2,10 @@
 // For the loading and saving tests: melody files made through the writer,
 // and file dialogs answered by the test.
 
-#include "control/melody_writer.h"
-#include "control/mod_tambolin.h"
 #include "control_fixture.h"
-#include "platform/common_dialogs.h"
+#include "melody/melody_writer.h"
+#include "melody/mod_tambolin.h"
+#include "platform/desktop/common_dialogs.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "control/automation.h"
 #include "control/title_label.h"
 #include "panel_rig.h"
-#include "platform/binetx_loader.h"
+#include "platform/files/binetx_loader.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -2,7 +2,7 @@
 // present, the no-device entry, and the 128 instrument entries.
 
 #include "control/midi_lists.h"
-#include "platform/midi_setup.h"
+#include "platform/midi/midi_setup.h"
 
 #include <QRegularExpression>
 #include <QSet>

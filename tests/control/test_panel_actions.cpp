@@ -4,7 +4,7 @@
 #include "control/frm_tboset.h"
 #include "control/title_label.h"
 #include "panel_rig.h"
-#include "platform/current_folder.h"
+#include "platform/files/current_folder.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,9 +1,10 @@
+#include "control/module_utility.h"
 #include "control_fixture.h"
 
 #include "control/frm_tboset.h"
 #include "control/title_label.h"
-#include "platform/midi_out.h"
-#include "platform/registry.h"
+#include "platform/midi/midi_out.h"
+#include "platform/registry/registry.h"
 #include "timer/org_timer.h"
 #include "util/cl_gl010c.h"
 
@@ -20,7 +21,7 @@ QString stored(const char *name) {
     Long root = HKEY_LOCAL_MACHINE;
     QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
     QString nm = QString::fromLatin1(name);
-    return mod().gl010c().RVN_RegGet(root, key, nm);
+    return gl010c().RVN_RegGet(root, key, nm);
 }
 
 void store(const char *name, const QString &value) {
@@ -28,7 +29,7 @@ void store(const char *name, const QString &value) {
     QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
     QString nm = QString::fromLatin1(name);
     QString data = value;
-    mod().gl010c().RVN_RegSet(root, key, nm, data);
+    gl010c().RVN_RegSet(root, key, nm, data);
 }
 
 // Sends a note through whatever handle the module holds now.

@@ -2,7 +2,7 @@
 #include "control/class_registration.h"
 #include "host/class_lookup.h"
 #include "host/control_loader.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "support/config_home.h"
 
 #include <QFile>

@@ -7,8 +7,8 @@
 #include "host/class_lookup.h"
 #include "host/control_loader.h"
 #include "host/frm_tbo.h"
-#include "platform/message_box.h"
-#include "platform/midi_setup.h"
+#include "platform/midi/midi_setup.h"
+#include "platform/runtime/message_box.h"
 #include "support/config_home.h"
 
 #include <QLibraryInfo>

@@ -2,7 +2,7 @@
 // An OrgTimer on a virtual clock, ticked by a window timer as its owner
 // would, with every event it raises written down with the clock's time.
 
-#include "platform/virtual_clock.h"
+#include "platform/clock/virtual_clock.h"
 #include "timer/org_timer.h"
 
 #include <QDate>

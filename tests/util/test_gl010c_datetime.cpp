@@ -1,7 +1,7 @@
 // Dates, times, time-outs and waiting for processes, on a clock the tests set.
 
-#include "platform/clock.h"
-#include "platform/processes.h"
+#include "platform/clock/clock.h"
+#include "platform/files/processes.h"
 #include "util/cl_gl010c.h"
 
 #include <QDateTime>

@@ -2,7 +2,7 @@
 // comes back, the current folder afterwards, and the real Qt dialogs driven
 // the way a user would (choose, cancel, confirm an overwrite).
 
-#include "platform/common_dialogs.h"
+#include "platform/desktop/common_dialogs.h"
 #include "util/cl_gl010c.h"
 
 #include <QAbstractButton>

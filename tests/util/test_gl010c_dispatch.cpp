@@ -1,7 +1,7 @@
 // The utility class's dispatch table: identifiers, names, declared
 // parameters, and calls whose by-reference arguments come back changed.
 
-#include "platform/handles.h"
+#include "platform/desktop/handles.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_dispatch.h"
 

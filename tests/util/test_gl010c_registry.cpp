@@ -1,4 +1,4 @@
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "util/cl_gl010c.h"
 
 #include "support/config_home.h"

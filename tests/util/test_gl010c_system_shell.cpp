@@ -3,11 +3,11 @@
 // recent-documents list; the about box; the shut-down and restart prompts
 // against a stand-in login manager and session manager on a private bus.
 
-#include "platform/desktop_buses.h"
-#include "platform/handles.h"
-#include "platform/recent_documents.h"
-#include "platform/shell_dialogs.h"
-#include "platform/shell_execute.h"
+#include "platform/desktop/desktop_buses.h"
+#include "platform/desktop/handles.h"
+#include "platform/desktop/recent_documents.h"
+#include "platform/desktop/shell_dialogs.h"
+#include "platform/desktop/shell_execute.h"
 #include "support/private_bus.h"
 #include "util/cl_gl010c.h"
 

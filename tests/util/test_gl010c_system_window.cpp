@@ -2,7 +2,7 @@
 // list-view styles, menu pictures, screen capture, the mouse pointer,
 // display colours, shared-library checks, sleeping and the last error.
 
-#include "platform/handles.h"
+#include "platform/desktop/handles.h"
 #include "util/cl_gl010c.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // String formatting and text helpers.
 
-#include "platform/handles.h"
+#include "platform/desktop/handles.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_numformat.h"
 

@@ -1,0 +1,118 @@
+#include "platform/clock/clock.h"
+#include "platform/clock/virtual_clock.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QTime>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace tambolin;
+
+namespace {
+
+QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
+}
+
+SYSTEMTIME localTime() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return st;
+}
+
+} // namespace
+
+TEST(ClockSelection, GetLocalTimeFollowsTheInstalledClockPerThread) {
+    VirtualClock outer(at(2001, 2, 3, 4, 5, 6, 7));
+    VirtualClock inner(at(1999, 12, 31, 23, 59, 59, 999));
+    {
+        ScopedClock useOuter(outer);
+        EXPECT_EQ(localTime().wYear, 2001);
+        {
+            ScopedClock useInner(inner);
+            EXPECT_EQ(&currentClock(), &inner);
+            EXPECT_EQ(localTime().wMilliseconds, 999);
+            // Another thread keeps the real clock.
+            int otherYear = 0;
+            std::thread([&] { otherYear = localTime().wYear; }).join();
+            EXPECT_EQ(otherYear, QDate::currentDate().year());
+        }
+        EXPECT_EQ(&currentClock(), &outer);
+        outer.advance(1);
+        EXPECT_EQ(localTime().wMilliseconds, 8);
+    }
+    EXPECT_NE(&currentClock(), &outer);
+    EXPECT_NE(&currentClock(), &inner);
+
+    setCurrentClock(&inner);
+    EXPECT_EQ(localTime().wYear, 1999);
+    setCurrentClock(nullptr);
+    EXPECT_NE(&currentClock(), &inner);
+    GetLocalTime(nullptr); // tolerated, as a null output pointer does nothing
+}
+
+TEST(RealClock, AgreesWithTheSystemTime) {
+    const QDateTime before = QDateTime::currentDateTime();
+    const SYSTEMTIME st = currentClock().localTime();
+    const QDateTime after = QDateTime::currentDateTime();
+    const QDateTime read(QDate(st.wYear, st.wMonth, st.wDay),
+                         QTime(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds));
+    EXPECT_LE(before, read);
+    EXPECT_LE(read, after);
+    EXPECT_EQ(st.wDayOfWeek, read.date().dayOfWeek() % 7);
+}
+
+// A running zero-interval timer would fire on every pass of the event loop.
+TEST(RealClock, WindowTimerWithIntervalZeroNeverTicks) {
+    QObject owner;
+    WindowTimer *t = currentClock().createTimer(&owner);
+    int ticks = 0;
+    QObject::connect(t, &WindowTimer::tick, [&] { ++ticks; });
+    t->setEnabled(true);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    t->setInterval(50'000);
+    t->setInterval(0);
+    EXPECT_TRUE(t->isEnabled());
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(t->interval(), 0);
+    t->setInterval(-3);
+    EXPECT_EQ(t->interval(), 0);
+}
+
+// Whether the real timer ticks at all and stops when told; how precisely it
+// ticks is measured by bench_timer_precision.
+TEST(RealClock, WindowTimerTicksUntilDisabled) {
+    QObject owner;
+    WindowTimer *t = currentClock().createTimer(&owner);
+    WindowTimer *guard = currentClock().createTimer(&owner);
+    QEventLoop loop;
+    int ticks = 0;
+    bool timedOut = false;
+    QObject::connect(t, &WindowTimer::tick, [&] {
+        if (++ticks == 3) {
+            t->setEnabled(false);
+            loop.quit();
+        }
+    });
+    QObject::connect(guard, &WindowTimer::tick, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    guard->setInterval(10'000);
+    guard->setEnabled(true);
+    t->setInterval(2);
+    t->setEnabled(true);
+    loop.exec();
+    ASSERT_FALSE(timedOut);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_FALSE(t->isEnabled());
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(ticks, 3);
+}

@@ -1,0 +1,177 @@
+// The General MIDI synthesizer rendered to samples: pitch and timing of the
+// notes measured from the sound itself, and the WAV file written from it.
+
+#include "platform/audio/wav_writer.h"
+#include "platform/midi/offline_synth.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace tambolin {
+namespace {
+
+constexpr int rate = OfflineSynth::sampleRate;
+
+// Left channel of interleaved stereo, frames [fromMs, toMs).
+std::vector<double> leftChannel(const std::vector<float> &stereo, int fromMs, int toMs) {
+    std::vector<double> out;
+    for (std::size_t f = std::size_t(fromMs) * rate / 1000; f < std::size_t(toMs) * rate / 1000;
+         ++f)
+        out.push_back(stereo.at(f * 2));
+    return out;
+}
+
+// First frame louder than -60 dB full scale (the reverb keeps a tiny
+// offset against denormals, so silence is not exactly zero).
+std::size_t onset(const std::vector<float> &stereo) {
+    for (std::size_t i = 0; i < stereo.size(); ++i) {
+        if (std::fabs(stereo[i]) > 1e-3)
+            return i / 2;
+    }
+    return stereo.size();
+}
+
+double rms(const std::vector<double> &x) {
+    double sum = 0;
+    for (double v : x)
+        sum += v * v;
+    return x.empty() ? 0 : std::sqrt(sum / double(x.size()));
+}
+
+// Fundamental frequency by normalised autocorrelation: the first lag whose
+// correlation peaks near the best one (so an octave below is not taken),
+// refined between samples by a parabola.
+double fundamental(const std::vector<double> &x) {
+    const int minLag = rate / 2000, maxLag = rate / 50;
+    std::vector<double> r(maxLag + 2, 0.0);
+    for (int lag = minLag; lag <= maxLag + 1; ++lag) {
+        double xy = 0, xx = 0, yy = 0;
+        for (std::size_t i = 0; i + lag < x.size(); ++i) {
+            xy += x[i] * x[i + lag];
+            xx += x[i] * x[i];
+            yy += x[i + lag] * x[i + lag];
+        }
+        r[lag] = xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0;
+    }
+    double best = 0;
+    for (int lag = minLag; lag <= maxLag; ++lag)
+        best = std::max(best, r[lag]);
+    for (int lag = minLag + 1; lag <= maxLag; ++lag) {
+        if (r[lag] >= 0.9 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1]) {
+            const double a = r[lag - 1], b = r[lag], c = r[lag + 1];
+            const double denom = a - 2 * b + c;
+            const double shift = denom != 0 ? 0.5 * (a - c) / denom : 0;
+            return rate / (lag + shift);
+        }
+    }
+    return 0;
+}
+
+class OfflineSynthTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        m_synth = OfflineSynth::create({}, error);
+        ASSERT_TRUE(m_synth) << "no synthesizer: " << error;
+    }
+    std::unique_ptr<OfflineSynth> m_synth;
+};
+
+TEST_F(OfflineSynthTest, NotesSoundAtTheirEqualTemperedPitch) {
+    const struct {
+        DWORD key;
+        double hz;
+    } notes[] = {{69, 440.0}, {81, 880.0}, {57, 220.0}, {48, 130.813}};
+    for (const auto &note : notes) {
+        const DWORD on = 0x90 | note.key << 8 | 0x79 << 16;
+        const std::vector<float> sound = m_synth->renderFloat({{0, on}}, 800);
+        const double hz = fundamental(leftChannel(sound, 200, 700));
+        EXPECT_NEAR(hz, note.hz, note.hz * 0.01) << "key " << note.key;
+    }
+}
+
+TEST_F(OfflineSynthTest, MessagesActAtTheirTimes) {
+    // The player's own words: program 74 (flute), note 69 on at 250 ms, off at 750 ms.
+    const std::vector<TimedMidiMessage> melody = {{750, 0x104580}, {250, 0x794590}, {0, 0x49C0}};
+    const std::vector<float> sound = m_synth->renderFloat(melody, 2000);
+    ASSERT_EQ(sound.size(), std::size_t(2 * rate * 2));
+
+    EXPECT_LT(rms(leftChannel(sound, 0, 249)), 1e-6) << "sound before the note-on";
+    const double playing = rms(leftChannel(sound, 300, 700));
+    EXPECT_GT(playing, 0.01);
+    EXPECT_NEAR(fundamental(leftChannel(sound, 300, 700)), 440.0, 4.4);
+    EXPECT_LT(rms(leftChannel(sound, 1800, 2000)), playing * 0.01) << "note-off not heard";
+
+    // A second rendering starts from silence and the default program.
+    EXPECT_EQ(m_synth->renderFloat(melody, 2000), sound);
+    const std::vector<float> piano = m_synth->renderFloat({{250, 0x794590}}, 2000);
+    EXPECT_LT(rms(leftChannel(piano, 0, 249)), 1e-6);
+    // The same note 250 ms later starts 250 ms later, to the synthesizer's
+    // 64-frame block.
+    const std::vector<float> later = m_synth->renderFloat({{500, 0x794590}}, 2000);
+    const double shift = double(onset(later)) - double(onset(piano));
+    EXPECT_NEAR(shift, rate / 4, 64);
+    EXPECT_NE(piano, sound);
+}
+
+TEST_F(OfflineSynthTest, SixteenBitSamplesFollowTheFloatOnes) {
+    const std::vector<TimedMidiMessage> note = {{0, 0x794590}};
+    const std::vector<float> f = m_synth->renderFloat(note, 300);
+    const std::vector<std::int16_t> s = m_synth->renderInt16(note, 300);
+    ASSERT_EQ(s.size(), f.size());
+    EXPECT_EQ(s, toInt16(f));
+    EXPECT_EQ(toInt16({0.0f, 0.5f, -0.5f, 1.0f, 1.7f, -3.0f, NAN}),
+              (std::vector<std::int16_t>{0, 16384, -16384, 32767, 32767, -32767, 0}));
+}
+
+TEST(OfflineSynthCreate, AMissingSoundFontIsReported) {
+    std::string error;
+    EXPECT_FALSE(OfflineSynth::create("/nonexistent/none.sf2", error));
+    EXPECT_NE(error.find("/nonexistent/none.sf2"), std::string::npos) << error;
+}
+
+TEST(WavWriter, WritesAPlayableHeaderAndTheSamples) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tone.wav");
+    const std::vector<std::int16_t> samples = {0, 1, -1, 32767, -32768, 258};
+    QString error;
+    ASSERT_TRUE(writeWav(path, samples, 2, 44100, error)) << error.toStdString();
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray b = file.readAll();
+    ASSERT_EQ(b.size(), 44 + 12);
+    auto u32 = [&](int at) { return qFromLittleEndian<quint32>(b.constData() + at); };
+    auto u16 = [&](int at) { return qFromLittleEndian<quint16>(b.constData() + at); };
+    EXPECT_EQ(b.left(4), "RIFF");
+    EXPECT_EQ(u32(4), 36u + 12u);
+    EXPECT_EQ(b.mid(8, 8), "WAVEfmt ");
+    EXPECT_EQ(u32(16), 16u);
+    EXPECT_EQ(u16(20), 1);      // PCM
+    EXPECT_EQ(u16(22), 2);      // channels
+    EXPECT_EQ(u32(24), 44100u); // frames per second
+    EXPECT_EQ(u32(28), 44100u * 4);
+    EXPECT_EQ(u16(32), 4); // bytes per frame
+    EXPECT_EQ(u16(34), 16);
+    EXPECT_EQ(b.mid(36, 4), "data");
+    EXPECT_EQ(u32(40), 12u);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        EXPECT_EQ(qFromLittleEndian<qint16>(b.constData() + 44 + 2 * i), samples[i]) << i;
+}
+
+TEST(WavWriter, RefusesWhatItCannotWriteAndLeavesNoFile) {
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(writeWav(dir.filePath("no/such/folder/x.wav"), {0, 0}, 2, 44100, error));
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(writeWav(dir.filePath("odd.wav"), {0, 0, 0}, 2, 44100, error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("odd.wav")));
+}
+
+} // namespace
+} // namespace tambolin
