@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tambolin::roll {
 
@@ -137,15 +138,19 @@ void RollPainter::paint(QPainter &painter, const QSize &size) const {
 void RollPainter::paintGrid(QPainter &painter, const RollGeometry &geometry,
                             const QSize &size) const {
     const QRect &plot = geometry.plot();
-    const QFont font = textFont(m_look.fontPx, false);
-    const QFontMetrics metrics(font);
-    painter.setFont(font);
-    painter.setPen(QColor::fromRgb(LabelInk));
+    // Fonts only where labels are drawn: a small thumbnail never loads one.
+    std::optional<QFontMetrics> metrics;
+    if (m_look.axes) {
+        const QFont font = textFont(m_look.fontPx, false);
+        metrics.emplace(font);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(LabelInk));
+    }
 
     // Seconds: a line where each step ends; labels under the plot.
     const double pxPerSecond = plot.width() * 1000.0 / static_cast<double>(geometry.spanMs());
-    const int roomPx = m_look.axes ? metrics.horizontalAdvance(QStringLiteral("000 s")) + 8
-                                   : std::max(6, plot.width() / 12);
+    const int roomPx = metrics ? metrics->horizontalAdvance(QStringLiteral("000 s")) + 8
+                               : std::max(6, plot.width() / 12);
     const int *step = std::find_if(std::begin(GridSteps), std::end(GridSteps),
                                    [&](int s) { return s * pxPerSecond >= roomPx; });
     if (step != std::end(GridSteps)) {
@@ -155,12 +160,13 @@ void RollPainter::paintGrid(QPainter &painter, const RollGeometry &geometry,
             if (t > 0 && x < plot.right())
                 painter.fillRect(QRect(x, plot.top(), 1, plot.height()),
                                  QColor::fromRgb(SecondLine));
+            if (!metrics)
+                continue;
             const QString text = QString::number(t / 1000) + QStringLiteral(" s");
-            const int width = metrics.horizontalAdvance(text);
-            if (m_look.axes && x + (width + 1) / 2 <= size.width()) {
-                painter.drawText(QRect(x - width / 2, plot.bottom() + 2, width, metrics.height()),
+            const int width = metrics->horizontalAdvance(text);
+            if (x + (width + 1) / 2 <= size.width())
+                painter.drawText(QRect(x - width / 2, plot.bottom() + 2, width, metrics->height()),
                                  Qt::AlignCenter | Qt::TextSingleLine, text);
-            }
         }
     }
 
@@ -169,7 +175,7 @@ void RollPainter::paintGrid(QPainter &painter, const RollGeometry &geometry,
         plot.height() / (static_cast<double>(geometry.highPitch()) - geometry.lowPitch() + 1);
     if (rowPx * 12 < 3)
         return;
-    const bool named = m_look.axes && rowPx * 12 >= metrics.height();
+    const bool named = metrics && rowPx * 12 >= metrics->height();
     for (int p = geometry.lowPitch(); p <= geometry.highPitch(); ++p) {
         if (floorDiv(p, 12) * 12 != p)
             continue;
@@ -180,9 +186,9 @@ void RollPainter::paintGrid(QPainter &painter, const RollGeometry &geometry,
             const QString text =
                 QStringLiteral("C") + QString::number(floorDiv(FirstKey + p, 12) - 1);
             const int top = geometry.rowTop(p);
-            painter.drawText(QRect(m_look.margin, top + (y + 1 - top - metrics.height()) / 2,
+            painter.drawText(QRect(m_look.margin, top + (y + 1 - top - metrics->height()) / 2,
                                    plot.left() - m_look.margin - m_look.fontPx / 4,
-                                   metrics.height()),
+                                   metrics->height()),
                              Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, text);
         }
     }

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
