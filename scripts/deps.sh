@@ -7,7 +7,7 @@ PACKAGES=(
     # toolchain
     cmake ninja-build g++ clang libclang-rt-14-dev pkg-config git
     # libraries
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     libfluidsynth-dev timgm6mb-soundfont
     librtmidi-dev jackd2 libjack-jackd2-dev libasound2-dev
     libcurl4-openssl-dev libsdl2-dev
