@@ -26,7 +26,7 @@ struct VirtualRun {
                                         // defaultStart()
     std::int64_t lastTick = 20000;      // every tick at or before this time runs
     std::optional<std::int64_t> stopAt; // the stop action, after every tick at or before it
-    std::optional<Integer> program;     // the instrument the control finds stored (0..127)
+    std::optional<Integer> program;     // the instrument chosen as the player starts (0..127)
     int endsWanted = 0;                 // > 0: the run ends with the tick of this end
 };
 
