@@ -1,7 +1,7 @@
 #pragma once
-// One run of the player control on a virtual clock, with the recording MIDI
-// device as its only device and nothing stored: the control starts, the
-// melody is loaded as the panel loads it, the play action runs at virtual
+// One run of the player on a virtual clock, with the recording MIDI device
+// as its only device and nothing stored read: the player starts on the
+// mapper, the melody is loaded as the panel loads it, play runs at virtual
 // time 0, and every short message is kept with its time. What `trace`
 // prints and `export` and `render` write.
 
