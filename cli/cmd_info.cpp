@@ -3,26 +3,12 @@
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/melody_io.h"
+#include "control/player_store.h"
 #include "melody/mod_tambolin.h"
-#include "melody/note_duration.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace tambolin::cli {
 
 namespace {
-
-// One pass of a part as the player schedules it: the running total of the
-// played durations, rounded to whole milliseconds at each note.
-long long partMilliseconds(const MOD_TAMBOLIN &store, int part) {
-    long long total = 0;
-    const int count = std::min<int>(store.onpcnt(part), 200);
-    for (int n = 1; n <= count; ++n)
-        total = std::llrint(static_cast<double>(total) +
-                            playedDuration(store.tempo, store.onpary(n, part)));
-    return total;
-}
 
 int runInfo(const QStringList &args) {
     if (args.size() != 1) {
@@ -36,15 +22,13 @@ int runInfo(const QStringList &args) {
         return 2;
     }
     const MOD_TAMBOLIN &store = mod();
-    long long longest = 0;
+    // One pass over the texts: a '%' in a title or a path stays as it is.
     QString text = QStringLiteral("File:    %1\nTitle:   %2\nTempo:   %3\n")
-                       .arg(args.first(), store.mtitle)
-                       .arg(store.tempo);
-    for (int part = 1; part <= 3; ++part) {
+                       .arg(args.first(), store.mtitle, QString::number(store.tempo));
+    for (int part = 1; part <= 3; ++part)
         text += QStringLiteral("Part %1:  %2 notes\n").arg(part).arg(store.onpcnt(part));
-        longest = std::max(longest, partMilliseconds(store, part));
-    }
-    text += QStringLiteral("Length:  %1 s\n").arg(static_cast<double>(longest) / 1000.0, 0, 'f', 1);
+    const long long length = melodyLengthMs(store);
+    text += QStringLiteral("Length:  %1 s\n").arg(static_cast<double>(length) / 1000.0, 0, 'f', 1);
     printOut(text);
     return 0;
 }

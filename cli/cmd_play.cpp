@@ -7,12 +7,8 @@
 #include "cli/melody_io.h"
 #include "cli/options.h"
 #include "cli/stop_signals.h"
-#include "control/frm_tboset.h"
 #include "control/midi_lists.h"
-#include "control/playctrl.h"
-#include "platform/clock/clock.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 
 namespace tambolin::cli {
@@ -52,36 +48,37 @@ int runPlay(const QStringList &args) {
         complain("play", problem);
         return 1;
     }
-    PLAYCTRL &control = headless->control();
+    Player &player = headless->player();
     if (headless->messageBoxes() > 0) {
         // The control has said why (its message box, on standard error).
         complain("play", QStringLiteral("cannot play on device %1").arg(device));
         return 1;
     }
-    headless->load(options.file());
+    player.load(options.file());
 
-    const QString deviceText = control.settingsForm()->cmbOutDevice()->currentText();
-    const QString instrument = control.settingsForm()->lstMusicalInstruments()->currentText();
     const QString how =
         loops > 0 ? QStringLiteral("%1 loop(s)").arg(loops) : QStringLiteral("until stopped");
     printOut(QStringLiteral("%1\nPlaying on %2 with %3, %4; Ctrl-C stops\n")
-                 .arg(control.MTitle(), deviceText, instrument, how));
+                 .arg(player.title(), player.midiDeviceText(), player.instrumentText(), how));
 
     bool finished = false;
     const auto finish = [&] {
         if (finished)
             return;
         finished = true;
-        headless->stop();
+        player.stop();
         QCoreApplication::quit();
     };
     QObject::connect(&stopSignals, &StopSignals::received, &stopSignals, finish);
-    // Connected after the control's own handler, so it sees the tick's end.
-    QObject::connect(control.PlayTimer(), &WindowTimer::tick, control.PlayTimer(), [&] {
-        if (loops > 0 && headless->melodyEnds() >= loops)
-            finish();
-    });
-    headless->play();
+    // Queued: the stop comes once the tick that ended the melody is over.
+    QObject::connect(
+        &player, &Player::melodyEnded, &player,
+        [&] {
+            if (loops > 0 && player.ends() >= loops)
+                finish();
+        },
+        Qt::QueuedConnection);
+    player.play();
     QCoreApplication::exec();
     // The control's end resets and closes the device.
     return 0;

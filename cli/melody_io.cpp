@@ -1,7 +1,7 @@
 #include "cli/melody_io.h"
-#include "control/module_utility.h"
 
-#include "melody/melody_reader.h"
+#include "control/module_utility.h"
+#include "control/player_store.h"
 #include "melody/mod_tambolin.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_invoke.h"
@@ -66,11 +66,7 @@ bool checkMelodyFile(const QString &path, QString &problem) {
 bool loadMelodyFile(const QString &path, QString &problem) {
     if (!checkMelodyFile(path, problem))
         return false;
-    MOD_TAMBOLIN &store = mod();
-    QString name = path;
-    for (int part = 1; part <= PartCount; ++part)
-        store.onpcnt(part) = 0;
-    FileLoad(name);
+    loadIntoStore(path);
     return true;
 }
 

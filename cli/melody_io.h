@@ -18,9 +18,9 @@ namespace tambolin::cli {
 // a regular file, unreadable, shorter than 14 bytes).
 bool checkMelodyFile(const QString &path, QString &problem);
 
-// Empties the three parts and runs FileLoad. False, with a message, when the
-// file is one FileLoad ignores (missing, not a regular file, unreadable,
-// shorter than 14 bytes).
+// Reads the file into the store as the player loads it. False, with a
+// message, when the file is one FileLoad ignores (missing, not a regular
+// file, unreadable, shorter than 14 bytes).
 bool loadMelodyFile(const QString &path, QString &problem);
 
 // The store as JSON, without a trailing newline.

@@ -47,15 +47,16 @@ bool runVirtual(const QString &melody, const VirtualRun &run, VirtualRunResult &
     VirtualClock clock(start);
     const ScopedClock useClock(clock);
     const std::shared_ptr<MidiRecorder> recorder = useMidiRecorder();
-    std::optional<MidiChoices> choices;
+    MidiChoices choices;
     if (run.program)
-        choices = MidiChoices{0, *run.program};
+        choices.instrument = *run.program;
     const std::unique_ptr<HeadlessControl> headless =
         HeadlessControl::create("run", choices, problem);
     if (!headless)
         return false;
-    headless->load(melody);
-    headless->play();
+    Player &player = headless->player();
+    player.load(melody);
+    player.play();
 
     const std::int64_t until = run.stopAt ? std::min(*run.stopAt, run.lastTick) : run.lastTick;
     bool ended = false;
@@ -65,16 +66,16 @@ bool runVirtual(const QString &melody, const VirtualRun &run, VirtualRunResult &
         if (!next || clock.elapsed() + *next > until)
             break;
         clock.advance(*next);
-        ended = run.endsWanted > 0 && headless->melodyEnds() >= run.endsWanted;
+        ended = run.endsWanted > 0 && player.ends() >= run.endsWanted;
     }
     result = {};
     if (!ended && run.stopAt && *run.stopAt <= run.lastTick) {
         clock.advance(*run.stopAt - clock.elapsed());
-        headless->stop();
+        player.stop();
         result.stopped = true;
     }
     result.endMs = clock.elapsed();
-    result.melodyEnds = headless->melodyEnds();
+    result.melodyEnds = player.ends();
 
     // Read before the control ends: its reset at the end is no part of the run.
     const std::int64_t origin = wallMs(start.date(), start.time().msecsSinceStartOfDay());

@@ -1,7 +1,7 @@
 #pragma once
-// One run of the player control on a virtual clock, with the recording MIDI
-// device as its only device and nothing stored: the control starts, the
-// melody is loaded as the panel loads it, the play action runs at virtual
+// One run of the player on a virtual clock, with the recording MIDI device
+// as its only device and nothing stored read: the player starts on the
+// mapper, the melody is loaded as the panel loads it, play runs at virtual
 // time 0, and every short message is kept with its time. What `trace`
 // prints and `export` and `render` write.
 
@@ -26,7 +26,7 @@ struct VirtualRun {
                                         // defaultStart()
     std::int64_t lastTick = 20000;      // every tick at or before this time runs
     std::optional<std::int64_t> stopAt; // the stop action, after every tick at or before it
-    std::optional<Integer> program;     // the instrument the control finds stored (0..127)
+    std::optional<Integer> program;     // the instrument chosen as the player starts (0..127)
     int endsWanted = 0;                 // > 0: the run ends with the tick of this end
 };
 

@@ -1,10 +1,7 @@
 #include "control/frm_tboset.h"
 
 #include "control/design_font.h"
-#include "melody/mod_tambolin.h"
-#include "platform/midi/midi_out.h"
-#include "platform/registry/codepage932.h"
-#include "platform/runtime/message_box.h"
+#include "control/midi_lists.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -63,36 +60,15 @@ FRM_TBOSET::FRM_TBOSET(QWidget *owner) : QDialog(owner) {
 }
 
 void FRM_TBOSET::cmbOutDevice_Click() {
-    MOD_TAMBOLIN &m = mod();
-    // The first selection closes handle 0, which fails harmlessly.
-    step([&] { m.midiret = static_cast<Long>(midiOutClose(m.hmidiout)); });
-    Long d = 0;
-    step([&] { d = toLong(m_cmbOutDevice->currentIndex() - 1LL); });
+    // The form's window takes the driver's notifications, and lets them pass.
     step([&] {
-        // The form's window takes the driver's notifications, and lets them pass.
-        m.midiret =
-            static_cast<Long>(midiOutOpen(&m.hmidiout, static_cast<UINT>(d),
-                                          reinterpret_cast<DWORD_PTR>(this), 0, CALLBACK_WINDOW));
-    });
-    step([&] {
-        if (m.midiret == 0)
-            return;
-        QByteArray buffer(256, '\0');
-        m.midiret = static_cast<Long>(
-            midiOutGetErrorTextA(static_cast<MMRESULT>(m.midiret), buffer.data(), 256));
-        const qsizetype end = buffer.indexOf('\0');
-        MsgBox(cp932::toUnicode(buffer.left(end < 0 ? buffer.size() : end)), vbOKOnly, QString());
+        openMidiDevice(toInteger(m_cmbOutDevice->currentIndex()),
+                       reinterpret_cast<DWORD_PTR>(this));
     });
 }
 
 void FRM_TBOSET::lstMusicalInstruments_Click() {
-    MOD_TAMBOLIN &m = mod();
-    step([&] {
-        const Integer message =
-            toInteger(toInteger(m_lstMusicalInstruments->currentIndex() * 256LL) + 0xC0);
-        // Sign-extended, as a 16-bit value passed for a 32-bit word is.
-        midiOutShortMsg(m.hmidiout, static_cast<DWORD>(static_cast<Long>(message)));
-    });
+    step([&] { sendProgramChange(toInteger(m_lstMusicalInstruments->currentIndex())); });
 }
 
 void FRM_TBOSET::Command1_Click() {

@@ -1,6 +1,11 @@
 #include "control/midi_lists.h"
 
+#include "melody/mod_tambolin.h"
 #include "platform/midi/midi_out.h"
+#include "platform/registry/codepage932.h"
+#include "platform/runtime/message_box.h"
+
+#include <QByteArray>
 
 #include <cstring>
 
@@ -192,6 +197,36 @@ QStringList instrumentList() {
     for (int program = 1; program <= 128; ++program)
         list << instrumentEntry(program);
     return list;
+}
+
+void openMidiDevice(Integer entry, DWORD_PTR window) {
+    MOD_TAMBOLIN &m = mod();
+    // The first choice closes handle 0, which fails harmlessly.
+    step([&] { m.midiret = static_cast<Long>(midiOutClose(m.hmidiout)); });
+    Long d = 0;
+    step([&] { d = toLong(entry - 1LL); });
+    step([&] {
+        m.midiret = static_cast<Long>(
+            midiOutOpen(&m.hmidiout, static_cast<UINT>(d), window, 0, CALLBACK_WINDOW));
+    });
+    step([&] {
+        if (m.midiret == 0)
+            return;
+        QByteArray buffer(256, '\0');
+        m.midiret = static_cast<Long>(
+            midiOutGetErrorTextA(static_cast<MMRESULT>(m.midiret), buffer.data(), 256));
+        const qsizetype end = buffer.indexOf('\0');
+        MsgBox(cp932::toUnicode(buffer.left(end < 0 ? buffer.size() : end)), vbOKOnly, QString());
+    });
+}
+
+void sendProgramChange(Integer entry) {
+    MOD_TAMBOLIN &m = mod();
+    step([&] {
+        const Integer message = toInteger(toInteger(entry * 256LL) + 0xC0);
+        // Sign-extended, as a 16-bit value passed for a 32-bit word is.
+        midiOutShortMsg(m.hmidiout, static_cast<DWORD>(static_cast<Long>(message)));
+    });
 }
 
 } // namespace tambolin

@@ -1,8 +1,10 @@
 #pragma once
-// The texts of the two lists of the MIDI settings: output devices (the
-// mapper first, then each device) and the 128 General MIDI instruments.
+// The two lists of the MIDI settings: output devices (the mapper first,
+// then each device) and the 128 General MIDI instruments; their texts, and
+// what choosing an entry does.
 
 #include "platform/midi/midi_mmsystem.h"
+#include "platform/runtime/basic_runtime.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,5 +38,13 @@ QString instrumentEntry(int program);
 
 // All 128 entries, program 1 first.
 QStringList instrumentList();
+
+// Device list entry `entry` chosen: closes the shared output device and
+// opens entry k's device (k-1; entry 0 the mapper). A device that does not
+// open says why in a message box. `window` is told of the device's events.
+void openMidiDevice(Integer entry, DWORD_PTR window);
+
+// Instrument list entry `entry` chosen: its program change on channel 1.
+void sendProgramChange(Integer entry);
 
 } // namespace tambolin

@@ -48,7 +48,12 @@ QIcon buttonIcon(artwork::Button which) {
 
 PLAYCTRL::PLAYCTRL(QWidget *parent) : QWidget(parent) {
     buildPanel();
-    runInitialize();
+    runInitialize(std::nullopt);
+}
+
+PLAYCTRL::PLAYCTRL(const MidiChoices &choices, QWidget *parent) : QWidget(parent) {
+    buildPanel();
+    runInitialize(choices);
 }
 
 PLAYCTRL::~PLAYCTRL() {
@@ -138,12 +143,17 @@ void PLAYCTRL::buildPanel() {
     m_line1->setGeometry(px(1950), px(900), px(2250) - px(1950) + 1, 1);
 }
 
-void PLAYCTRL::runInitialize() {
+void PLAYCTRL::runInitialize(const std::optional<MidiChoices> &choices) {
     step([&] {
         m_settings = new FRM_TBOSET(this);
         m_settings->setObjectName(QStringLiteral("FRM_TBOSET"));
     });
-    step([&] { IniLoad(); });
+    if (choices) {
+        step([&] { mod().midiport = choices->device; });
+        step([&] { mod().midisource = choices->instrument; });
+    } else {
+        step([&] { IniLoad(); });
+    }
     step([&] { mod().onpmax = 200; });
     step([&] {
         for (int i = 1; i < 3; ++i) {

@@ -16,6 +16,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QAbstractButton;
 class QFrame;
@@ -29,11 +30,23 @@ class PictureBox;
 class TitleLabel;
 class WindowTimer;
 
+// The two choices of the settings form, numbered as its lists: device entry
+// (0 = the mapper, k = device k-1) and instrument entry (General MIDI
+// program - 1).
+struct MidiChoices {
+    Integer device = 0;
+    Integer instrument = 0;
+};
+
 class PLAYCTRL final : public QWidget {
     Q_OBJECT
 public:
     // Start: settings form, stored settings, melody store, timers, meters, MIDI.
     explicit PLAYCTRL(QWidget *parent = nullptr);
+    // The same start with these choices in place of the stored ones, which
+    // are not read; the device opens and the program change goes out as the
+    // control starts. The choices are stored at the end as ever.
+    explicit PLAYCTRL(const MidiChoices &choices, QWidget *parent = nullptr);
     // End: MIDI device closed, settings stored, settings form unloaded.
     ~PLAYCTRL() override;
 
@@ -80,6 +93,17 @@ public:
     // actions of the panel and of the host share it.
     void loadMelody(const QString &path);
 
+    // The panel's actions, which its buttons run: play from the start (the
+    // play button) and stop (the stop button).
+    void playAction();
+    void stopAction();
+
+    // Chooses an entry of the settings form's lists, as the user does there:
+    // the device opens, or the program change goes out, at once. An entry the
+    // list does not have changes nothing.
+    void selectMidiDevice(Integer entry);
+    void selectInstrument(Integer entry);
+
     // The per-instance sequencer flags.
     Boolean playflg() const { return m_playflg; }
     Boolean stopflg() const { return m_stopflg; }
@@ -111,13 +135,16 @@ public:
     // Every 100 ms: one marquee step.
     void Timer1_Timer();
 
+signals:
+    // The melody has played to its end on its own (a stop is no end); the
+    // restart follows in the same tick.
+    void melodyEnded();
+
 protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
     void buildPanel();
-    void playAction();
-    void stopAction();
     void settingsAction();
     void openAction();
     void saveAction();
@@ -125,7 +152,7 @@ private:
     Boolean FileSaveAs();
     // The window that owns the control's dialogs, 0 for none.
     Long ownerWindow() const;
-    void runInitialize();
+    void runInitialize(const std::optional<MidiChoices> &choices);
     void runTerminate();
     void UserControl_Hide();
     bool anyPartEnabled() const;

@@ -2,6 +2,7 @@
 // loading shows what it read.
 
 #include "control/playctrl.h"
+#include "control/player_store.h"
 #include "control/title_label.h"
 #include "melody/melody_reader.h"
 #include "melody/melody_writer.h"
@@ -47,24 +48,10 @@ void PLAYCTRL::TitleName_Put(Integer &pnum) {
 void PLAYCTRL::loadMelody(const QString &path) {
     MOD_TAMBOLIN &m = mod();
     step([&] { setMousePointer(11); });
-    for (Integer part = 1; part <= 3; ++part)
-        step([&] { m.onpcnt(part) = 0; });
-    QString fname = path;
-    step([&] { FileLoad(fname); });
+    const Integer longest = loadIntoStore(path);
     step([&] { m_label1->setCaption(m.mtitle); });
     step([&] { m_tag = path; });
     step([&] { setMousePointer(0); });
-
-    // The longest part; of equal parts the first wins.
-    Integer longest = 0;
-    step([&] { m.maxprt = 1; });
-    for (Integer part = 1; part <= 3; ++part)
-        step([&] {
-            if (m.onpcnt(part) > longest) {
-                longest = m.onpcnt(part);
-                m.maxprt = part;
-            }
-        });
     step([&] { m_label2.at(1)->setText(QString::number(longest)); });
     step([&] { m_command1.at(0)->setEnabled(true); });
 }

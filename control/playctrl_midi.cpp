@@ -32,6 +32,13 @@ void selectEntry(QComboBox *list, Integer entry) {
     list->setCurrentIndex(entry);
 }
 
+// A choice made as the user makes it: only an entry the list shows.
+void chooseEntry(QComboBox *list, Integer entry) {
+    if (entry < 0 || entry >= list->count())
+        failStep();
+    list->setCurrentIndex(entry);
+}
+
 } // namespace
 
 void PLAYCTRL::MidiInit() {
@@ -91,6 +98,14 @@ void PLAYCTRL::MidiEnd() {
     MOD_TAMBOLIN &m = mod();
     step([&] { m.midiret = static_cast<Long>(midiOutReset(m.hmidiout)); });
     step([&] { m.midiret = static_cast<Long>(midiOutClose(m.hmidiout)); });
+}
+
+void PLAYCTRL::selectMidiDevice(Integer entry) {
+    step([&] { chooseEntry(&checked(checked(m_settings).cmbOutDevice()), entry); });
+}
+
+void PLAYCTRL::selectInstrument(Integer entry) {
+    step([&] { chooseEntry(&checked(checked(m_settings).lstMusicalInstruments()), entry); });
 }
 
 void PLAYCTRL::settingsAction() {

@@ -4,8 +4,8 @@
 
 #include "control/checked.h"
 #include "control/playctrl.h"
+#include "control/player_store.h"
 #include "melody/mod_tambolin.h"
-#include "melody/note_duration.h"
 #include "platform/clock/clock.h"
 #include "timer/org_timer.h"
 
@@ -116,8 +116,13 @@ void PLAYCTRL::OrgTimer1_TimerChange(Integer Index, Integer no, const QString &i
         step([&] { others = anyPartEnabled() && stopEnabled(); });
         if (others)
             return;
-        // The whole melody has ended; PlayTimer stays on for the restart.
+        // The whole melody has ended; PlayTimer stays on for the restart. A
+        // stop has already idled the panel: that is no end of the melody.
+        bool playing = false;
+        step([&] { playing = stopEnabled(); });
         setPanelIdle();
+        if (playing)
+            step([&] { emit melodyEnded(); });
         return;
     }
 
@@ -144,12 +149,10 @@ void PLAYCTRL::OrgTimer1_TimerChange(Integer Index, Integer no, const QString &i
             meter(level, bar);
         });
     }
-    double d = 0.0;
-    step([&] { d = playedDuration(m.tempo, m.onpary(n, part)); });
     step([&] { checked(timer).TimerClear(); });
-    // Accumulated from the part's start and rounded at each note, so the
-    // schedule stays anchored to the base time.
-    step([&] { m.tmacc(part) = clng(static_cast<double>(m.tmacc(part)) + d); });
+    // Accumulated from the part's start, so the schedule stays anchored to
+    // the base time.
+    step([&] { m.tmacc(part) = nextNoteDue(m.tmacc(part), m.tempo, m.onpary(n, part)); });
     step([&] { checked(timer).TimerSet(0, 0, 0, m.tmacc(part), noteId(n), False); });
 }
 

@@ -187,3 +187,16 @@ TEST_F(Cli, InfoDescribesTheMelodyForPeople) {
     const ToolRun w = runTool({"info", path("w.tbn")});
     EXPECT_TRUE(w.out.contains(QStringLiteral("Length:  1.6 s\n"))) << w.out.toStdString();
 }
+
+TEST_F(Cli, InfoPrintsPercentSignsInTitlesAndNamesAsTheyAre) {
+    const QString store = path(QStringLiteral("p.json"));
+    const QString song = path(QStringLiteral("%1 %2.tbn"));
+    ASSERT_TRUE(writeFile(store, R"({"title": "%1 %3 100%", "tempo": 2, "parts": [[[2, 5]]]})"));
+    ASSERT_EQ(runTool({"build", store, "-o", song}).status, 0);
+    const ToolRun r = runTool({"info", song});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("File:    ") + song + QStringLiteral("\n")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Title:   %1 %3 100%\nTempo:   2\n")))
+        << r.out.toStdString();
+}
