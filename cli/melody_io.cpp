@@ -1,9 +1,9 @@
 #include "cli/melody_io.h"
 
+#include "cli/json_writer.h"
 #include "control/melody_reader.h"
 #include "control/mod_tambolin.h"
 #include "util/cl_gl010c.h"
-#include "util/gl010c_invoke.h"
 
 #include <QFile>
 #include <QJsonArray>
