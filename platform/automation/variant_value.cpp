@@ -9,27 +9,9 @@
 namespace tambolin::automation {
 
 QString typeName(VarType type) {
-    switch (type) {
-    case VarType::String:
-        return QStringLiteral("String");
-    case VarType::Long:
-        return QStringLiteral("Long");
-    case VarType::Integer:
-        return QStringLiteral("Integer");
-    case VarType::Boolean:
-        return QStringLiteral("Boolean");
-    case VarType::Double:
-        return QStringLiteral("Double");
-    case VarType::Date:
-        return QStringLiteral("Date");
-    case VarType::Variant:
-        return QStringLiteral("Variant");
-    case VarType::Object:
-        return QStringLiteral("Object");
-    case VarType::Bytes:
-        return QStringLiteral("Byte()");
-    }
-    return {};
+    static const char *const names[] = {"String", "Long",    "Integer", "Boolean", "Double",
+                                        "Date",   "Variant", "Object",  "Byte()"};
+    return QString::fromLatin1(names[static_cast<int>(type)]);
 }
 
 namespace {
