@@ -1,9 +1,9 @@
 // `tambolin call`: one member of the utility class, called through its
 // dispatch table with arguments converted by their declared types.
 
+#include "cli/call_arguments.h"
 #include "cli/call_prompts.h"
 #include "cli/command.h"
-#include "util/gl010c_invoke.h"
 
 #include <cstdio>
 
@@ -66,7 +66,7 @@ standard error).
 // system; the others run as plain console calls.
 bool needsWindows(const QStringList &args) {
     QString unused;
-    const MemberSpec *member = args.isEmpty() ? nullptr : findMember(args.first(), &unused);
+    const MemberEntry *member = args.isEmpty() ? nullptr : findMember(args.first(), &unused);
     return member && member->windowed;
 }
 

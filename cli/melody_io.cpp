@@ -1,10 +1,10 @@
 #include "cli/melody_io.h"
 
+#include "cli/json_writer.h"
 #include "control/module_utility.h"
 #include "control/player_store.h"
 #include "melody/mod_tambolin.h"
 #include "util/cl_gl010c.h"
-#include "util/gl010c_invoke.h"
 
 #include <QFile>
 #include <QJsonArray>

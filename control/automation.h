@@ -5,10 +5,9 @@
 // with its arguments by reference: the argument list comes back holding the
 // values the member left in them.
 
-#include "platform/runtime/basic_runtime.h"
+#include "platform/automation/member_entry.h"
 
 #include <QString>
-#include <QVariant>
 #include <QVariantList>
 #include <vector>
 
@@ -18,25 +17,12 @@ class PLAYCTRL;
 
 namespace automation {
 
-inline constexpr const char *kProgId = "TAMBOLIN.PLAYCTRL";
-inline constexpr const char *kClassId = "{363FB05D-8512-4409-8FF8-994AAFFFAD18}";
 inline constexpr const char *kInterfaceName = "_PLAYCTRL";
 inline constexpr const char *kInterfaceId = "{3BAA860A-1C43-4079-B4E3-6E61A214C9FE}";
 inline constexpr const char *kEventInterfaceName = "__PLAYCTRL";
 inline constexpr const char *kEventInterfaceId = "{6C5A6081-FF1F-4DC3-922F-4862DAAC28C5}";
 
-// How a member is invoked; a caller may ask for several at once.
-enum Kind : int { Method = 1, PropertyGet = 2, PropertyPut = 4 };
-
-enum class Type { None, String, Integer, Boolean, Bytes, Variant };
-
-struct Member {
-    const char *name;
-    Long dispid;
-    Kind kind;
-    std::vector<Type> params;
-    Type result;
-};
+using Member = MemberEntry<PLAYCTRL>;
 
 // The members of `_PLAYCTRL`, in interface order (a property's read and
 // write are two entries sharing one identifier).
@@ -48,15 +34,8 @@ inline constexpr Long kUnknownName = -1;
 // The identifier of a member; names compare without regard to letter case.
 Long GetIDsOfNames(const QString &name);
 
-enum class Status { Ok, MemberNotFound, BadParamCount, TypeMismatch, Overflow };
-
-struct Outcome {
-    Status status = Status::Ok;
-    QVariant result; // invalid for a member without a result
-};
-
 // Invokes a member on ctrl. Strings, numbers, Booleans and byte arrays are
-// converted to the parameter's type as a host's values would be; after the
+// changed to the parameter's type as a host's values would be; after the
 // call each argument holds the value the member left in it.
 Outcome Invoke(PLAYCTRL &ctrl, Long dispid, int kind, QVariantList &args);
 Outcome Invoke(PLAYCTRL &ctrl, const QString &name, int kind, QVariantList &args);

@@ -5,6 +5,8 @@
 // container resolves by name once it has loaded the library. This header
 // holds only names and signatures, so a container can include it freely.
 
+#include "control/class_id.h"
+
 #include <cstdint>
 
 class QWidget;
@@ -14,9 +16,6 @@ namespace tambolin {
 using HRESULT = std::int32_t;
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201u);
-
-inline constexpr char kPlayctrlProgId[] = "TAMBOLIN.PLAYCTRL";
-inline constexpr char kPlayctrlClsid[] = "{363FB05D-8512-4409-8FF8-994AAFFFAD18}";
 
 // Registry keys below HKEY_CLASSES_ROOT.
 inline constexpr char kClsidKey[] = "CLSID";                 // <progid>\CLSID, CLSID\<clsid>

@@ -17,101 +17,80 @@ PlayctrlBusObject::~PlayctrlBusObject() {
         m_bus.unregisterObject(m_path);
 }
 
-QVariant PlayctrlBusObject::invoke(const char *name, int kind, QVariantList &args) const {
-    if (!m_ctrl)
-        return {};
-    return automation::Invoke(*m_ctrl, QString::fromLatin1(name), kind, args).result;
+template <class... Out>
+QVariant PlayctrlBusObject::invoke(const char *name, int kind, QVariantList args,
+                                   Out &...out) const {
+    QVariant result;
+    if (m_ctrl)
+        result = automation::Invoke(*m_ctrl, QString::fromLatin1(name), kind, args).result;
+    qsizetype i = 0;
+    ((out = args.at(i++).value<Out>()), ...);
+    return result;
 }
 
 QString PlayctrlBusObject::FileName() const {
-    QVariantList none;
-    return invoke("FileName", PropertyGet, none).toString();
+    return invoke("FileName", PropertyGet, {}).toString();
 }
 
 void PlayctrlBusObject::setFileName(const QString &value) {
-    QVariantList args{value};
-    invoke("FileName", PropertyPut, args);
+    invoke("FileName", PropertyPut, {value});
 }
 
 bool PlayctrlBusObject::Play() const {
-    QVariantList none;
-    return invoke("Play", PropertyGet, none).toBool();
+    return invoke("Play", PropertyGet, {}).toBool();
 }
 
 void PlayctrlBusObject::setPlay(bool on) {
-    QVariantList args{on};
-    invoke("Play", PropertyPut, args);
+    invoke("Play", PropertyPut, {on});
 }
 
 QString PlayctrlBusObject::MTitle() const {
-    QVariantList none;
-    return invoke("MTitle", PropertyGet, none).toString();
+    return invoke("MTitle", PropertyGet, {}).toString();
 }
 
 void PlayctrlBusObject::FileSave(const QString &fname, QString &fnameOut) {
-    QVariantList args{fname};
-    invoke("FileSave", Method, args);
-    fnameOut = args.at(0).toString();
+    invoke("FileSave", Method, {fname}, fnameOut);
 }
 
 void PlayctrlBusObject::IniLoad() {
-    QVariantList none;
-    invoke("IniLoad", Method, none);
+    invoke("IniLoad", Method, {});
 }
 
 void PlayctrlBusObject::IniSave() {
-    QVariantList none;
-    invoke("IniSave", Method, none);
+    invoke("IniSave", Method, {});
 }
 
 void PlayctrlBusObject::kijyunput(short kno, short &knoOut) {
-    QVariantList args{int(kno)};
-    invoke("kijyunput", Method, args);
-    knoOut = static_cast<short>(args.at(0).toInt());
+    invoke("kijyunput", Method, {kno}, knoOut);
 }
 
 void PlayctrlBusObject::MidiEnd() {
-    QVariantList none;
-    invoke("MidiEnd", Method, none);
+    invoke("MidiEnd", Method, {});
 }
 
 void PlayctrlBusObject::MidiInit() {
-    QVariantList none;
-    invoke("MidiInit", Method, none);
+    invoke("MidiInit", Method, {});
 }
 
 void PlayctrlBusObject::MidiOff(short kk, short &kkOut) {
-    QVariantList args{int(kk)};
-    invoke("MidiOff", Method, args);
-    kkOut = static_cast<short>(args.at(0).toInt());
+    invoke("MidiOff", Method, {kk}, kkOut);
 }
 
 void PlayctrlBusObject::onpdatget(short dat, short onpdat, short kaidat, short &datOut,
                                   short &onpdatOut, short &kaidatOut) {
-    QVariantList args{int(dat), int(onpdat), int(kaidat)};
-    invoke("onpdatget", Method, args);
-    datOut = static_cast<short>(args.at(0).toInt());
-    onpdatOut = static_cast<short>(args.at(1).toInt());
-    kaidatOut = static_cast<short>(args.at(2).toInt());
+    invoke("onpdatget", Method, {dat, onpdat, kaidat}, datOut, onpdatOut, kaidatOut);
 }
 
 void PlayctrlBusObject::onpdatput(short onpdat, short kaidat, bool sanrflg, short sanrcnt,
                                   short &onpdatOut, short &kaidatOut, bool &sanrflgOut,
                                   short &sanrcntOut) {
-    QVariantList args{int(onpdat), int(kaidat), sanrflg, int(sanrcnt)};
-    invoke("onpdatput", Method, args);
-    onpdatOut = static_cast<short>(args.at(0).toInt());
-    kaidatOut = static_cast<short>(args.at(1).toInt());
-    sanrflgOut = args.at(2).toBool();
-    sanrcntOut = static_cast<short>(args.at(3).toInt());
+    invoke("onpdatput", Method, {onpdat, kaidat, sanrflg, sanrcnt}, onpdatOut, kaidatOut,
+           sanrflgOut, sanrcntOut);
 }
 
 QDBusVariant PlayctrlBusObject::TitleName_Get(const QByteArray &tbyte, short tsize,
                                               QByteArray &tbyteOut, short &tsizeOut) {
-    QVariantList args{tbyte, int(tsize)};
-    QVariant result = invoke("TitleName_Get", Method, args);
-    tbyteOut = args.at(0).toByteArray();
-    tsizeOut = static_cast<short>(args.at(1).toInt());
+    QVariant result = invoke("TitleName_Get", Method, {tbyte, tsize}, tbyteOut, tsizeOut);
     // An empty Variant cannot travel on the bus; it reads as an empty text.
     if (!result.isValid())
         result = QString();
@@ -119,28 +98,19 @@ QDBusVariant PlayctrlBusObject::TitleName_Get(const QByteArray &tbyte, short tsi
 }
 
 void PlayctrlBusObject::TitleName_Put(short pnum, short &pnumOut) {
-    QVariantList args{int(pnum)};
-    invoke("TitleName_Put", Method, args);
-    pnumOut = static_cast<short>(args.at(0).toInt());
+    invoke("TitleName_Put", Method, {pnum}, pnumOut);
 }
 
 void PlayctrlBusObject::MidiOn(short kk, short &kkOut) {
-    QVariantList args{int(kk)};
-    invoke("MidiOn", Method, args);
-    kkOut = static_cast<short>(args.at(0).toInt());
+    invoke("MidiOn", Method, {kk}, kkOut);
 }
 
 void PlayctrlBusObject::FileLoad(const QString &fname, QString &fnameOut) {
-    QVariantList args{fname};
-    invoke("FileLoad", Method, args);
-    fnameOut = args.at(0).toString();
+    invoke("FileLoad", Method, {fname}, fnameOut);
 }
 
 void PlayctrlBusObject::meter(short a, short n, short &aOut, short &nOut) {
-    QVariantList args{int(a), int(n)};
-    invoke("meter", Method, args);
-    aOut = static_cast<short>(args.at(0).toInt());
-    nOut = static_cast<short>(args.at(1).toInt());
+    invoke("meter", Method, {a, n}, aOut, nOut);
 }
 
 } // namespace tambolin

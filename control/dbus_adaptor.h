@@ -50,7 +50,9 @@ public slots:
     void meter(short a, short n, short &aOut, short &nOut);
 
 private:
-    QVariant invoke(const char *name, int kind, QVariantList &args) const;
+    // Invokes the member and copies the by-reference values it left into out.
+    template <class... Out>
+    QVariant invoke(const char *name, int kind, QVariantList args, Out &...out) const;
 
     QPointer<PLAYCTRL> m_ctrl;
     QDBusConnection m_bus;

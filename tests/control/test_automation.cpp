@@ -21,8 +21,8 @@ TEST(AutomationTable, MembersInInterfaceOrderWithTheirIdentifiers) {
     const auto &members = interfaceMembers();
     ASSERT_EQ(members.size(), expected.size());
     for (std::size_t i = 0; i < members.size(); ++i) {
-        EXPECT_STREQ(members[i].name, expected[i].first) << i;
-        EXPECT_EQ(members[i].dispid, expected[i].second) << i;
+        EXPECT_EQ(members[i].name, QLatin1String(expected[i].first)) << i;
+        EXPECT_EQ(members[i].id, expected[i].second) << i;
     }
     // Properties are read, then written.
     EXPECT_EQ(members[0].kind, PropertyGet);

@@ -93,7 +93,7 @@ TEST_F(BusExport, IntrospectionListsEveryMember) {
                                      QStringLiteral("--object-path"), path});
     ASSERT_TRUE(xml.contains(QLatin1String(dbus::kInterface))) << xml.toStdString();
     for (const automation::Member &m : automation::interfaceMembers()) {
-        const QString name = QString::fromLatin1(m.name);
+        const QString &name = m.name;
         if (m.kind == automation::Method)
             EXPECT_TRUE(xml.contains(name + QStringLiteral("("))) << name.toStdString() << "\n"
                                                                   << xml.toStdString();

@@ -54,7 +54,7 @@ TEST(Dispatch, MembersCarryTheirSlotIdentifiersInOrder) {
     const auto &members = table().members();
     ASSERT_FALSE(members.empty());
     Long previous = -1;
-    for (const MemberSpec &m : members) {
+    for (const MemberEntry &m : members) {
         EXPECT_GT(m.id, previous);
         EXPECT_EQ(DispatchTable::slotNames().at(m.id), m.name);
         EXPECT_EQ(table().byId(m.id), &m);
@@ -74,13 +74,13 @@ TEST(Dispatch, EveryMemberIsPresentInSlotOrder) {
 }
 
 TEST(Dispatch, ObjectsTravelAsHandlesByValue) {
-    const MemberSpec *moveTop = table().byName(u"RVN_SetFormMoveTop");
+    const MemberEntry *moveTop = table().byName(u"RVN_SetFormMoveTop");
     ASSERT_NE(moveTop, nullptr);
     EXPECT_EQ(moveTop->params[0].type, VarType::Object);
     EXPECT_TRUE(moveTop->params[0].byValue);
     EXPECT_EQ(moveTop->params[1].type, VarType::Long);
     EXPECT_TRUE(moveTop->params[2].optional);
-    const MemberSpec *menu = table().byName(u"RVN_SetBitmapMenu");
+    const MemberEntry *menu = table().byName(u"RVN_SetBitmapMenu");
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->params[0].type, VarType::Long);
     EXPECT_EQ(menu->params[3].type, VarType::Object);
@@ -99,7 +99,7 @@ TEST(Dispatch, ObjectsTravelAsHandlesByValue) {
     Arguments args{longValue(handleOf(&main)), longValue(0), longValue(0),
                    longValue(pictureHandle)};
     QVariant result;
-    ASSERT_EQ(invokeMember(gl, *menu, args, &result), InvokeStatus::Ok);
+    ASSERT_EQ(invokeMember(gl, *menu, args, &result), automation::Status::Ok);
     ASSERT_FALSE(open->icon().isNull());
     EXPECT_EQ(open->icon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
     EXPECT_EQ(args[3], longValue(pictureHandle));
@@ -107,21 +107,21 @@ TEST(Dispatch, ObjectsTravelAsHandlesByValue) {
     // A handle whose widget is gone names no object.
     open->setIcon(QIcon());
     picture.reset();
-    ASSERT_EQ(invokeMember(gl, *menu, args, &result), InvokeStatus::Ok);
+    ASSERT_EQ(invokeMember(gl, *menu, args, &result), automation::Status::Ok);
     EXPECT_TRUE(open->icon().isNull());
 
     main.resize(200, 100);
     main.show();
     Arguments place{longValue(handleOf(&main)), longValue(2)};
-    ASSERT_EQ(invokeMember(gl, *moveTop, place, &result), InvokeStatus::Ok);
+    ASSERT_EQ(invokeMember(gl, *moveTop, place, &result), automation::Status::Ok);
     EXPECT_NE(result, longValue(0));
     Arguments nothing{longValue(0), longValue(2)};
-    ASSERT_EQ(invokeMember(gl, *moveTop, nothing, &result), InvokeStatus::Ok);
+    ASSERT_EQ(invokeMember(gl, *moveTop, nothing, &result), automation::Status::Ok);
     EXPECT_EQ(result, longValue(0));
 }
 
 TEST(Dispatch, FindsMembersByNameCaseInsensitivelyAndById) {
-    const MemberSpec *byName = table().byName(u"rvn_TIMECHECK");
+    const MemberEntry *byName = table().byName(u"rvn_TIMECHECK");
     ASSERT_NE(byName, nullptr);
     EXPECT_EQ(byName->id, 59);
     EXPECT_EQ(byName->name, "RVN_TimeCheck");
@@ -133,7 +133,7 @@ TEST(Dispatch, FindsMembersByNameCaseInsensitivelyAndById) {
 }
 
 TEST(Dispatch, DescribesParametersAsDeclared) {
-    const MemberSpec *wait = table().byName(u"RVN_WaitProcess");
+    const MemberEntry *wait = table().byName(u"RVN_WaitProcess");
     ASSERT_NE(wait, nullptr);
     ASSERT_EQ(wait->params.size(), 3u);
     EXPECT_EQ(wait->params[0].name, "ProcessID");
@@ -145,27 +145,27 @@ TEST(Dispatch, DescribesParametersAsDeclared) {
     EXPECT_EQ(wait->requiredCount(), 1u);
     EXPECT_EQ(wait->result, VarType::Boolean);
 
-    const MemberSpec *ellipsis = table().byName(u"RVN_EllipsisString");
+    const MemberEntry *ellipsis = table().byName(u"RVN_EllipsisString");
     ASSERT_NE(ellipsis, nullptr);
     EXPECT_TRUE(ellipsis->params[0].byValue);
     EXPECT_FALSE(ellipsis->params[1].byValue);
     EXPECT_TRUE(ellipsis->params[2].byValue);
 
-    const MemberSpec *strEnum = table().byName(u"RVN_StrEnum");
+    const MemberEntry *strEnum = table().byName(u"RVN_StrEnum");
     ASSERT_NE(strEnum, nullptr);
     EXPECT_TRUE(strEnum->params[2].isArray);
     EXPECT_EQ(strEnum->params[2].type, VarType::String);
     EXPECT_EQ(strEnum->result, VarType::Integer);
 
-    const MemberSpec *path = table().byName(u"RVN_Path");
+    const MemberEntry *path = table().byName(u"RVN_Path");
     ASSERT_NE(path, nullptr);
     EXPECT_TRUE(path->params[0].byValue);
-    const MemberSpec *midB = table().byName(u"RVN_MidB");
+    const MemberEntry *midB = table().byName(u"RVN_MidB");
     ASSERT_NE(midB, nullptr);
     EXPECT_EQ(midB->params[2].type, VarType::Variant);
     EXPECT_TRUE(midB->params[2].optional);
 
-    const MemberSpec *terminate = table().byName(u"RVN_ProcessTerminate");
+    const MemberEntry *terminate = table().byName(u"RVN_ProcessTerminate");
     ASSERT_NE(terminate, nullptr);
     EXPECT_FALSE(terminate->result.has_value());
 }
@@ -174,7 +174,8 @@ TEST(Dispatch, ByReferenceArgumentsComeBackAsTheMethodLeftThem) {
     CL_GL010C gl;
     Arguments args{longValue(23), longValue(59), longValue(59), longValue(1500)};
     QVariant result;
-    ASSERT_EQ(invokeMember(gl, *table().byName(u"RVN_TimeCheck"), args, &result), InvokeStatus::Ok);
+    ASSERT_EQ(invokeMember(gl, *table().byName(u"RVN_TimeCheck"), args, &result),
+              automation::Status::Ok);
     EXPECT_EQ(result, shortValue(True));
     EXPECT_EQ(args[0], longValue(0));
     EXPECT_EQ(args[1], longValue(0));
@@ -182,19 +183,21 @@ TEST(Dispatch, ByReferenceArgumentsComeBackAsTheMethodLeftThem) {
     EXPECT_EQ(args[3], longValue(500));
 
     Arguments let{QVariant(QStringLiteral("a = \"b\"")), QVariant(QString()), QVariant(QString())};
-    ASSERT_EQ(invokeMember(gl, *table().byName(u"RVN_CharLet"), let, &result), InvokeStatus::Ok);
+    ASSERT_EQ(invokeMember(gl, *table().byName(u"RVN_CharLet"), let, &result),
+              automation::Status::Ok);
     EXPECT_EQ(result, shortValue(True));
     EXPECT_EQ(let[1], QVariant(QStringLiteral("a")));
     EXPECT_EQ(let[2], QVariant(QStringLiteral("b")));
 
     Arguments sort{QVariant::fromValue(strings(1, {"c", "a", "b"}))};
-    ASSERT_EQ(invokeMember(gl, *table().byId(13), sort, &result), InvokeStatus::Ok);
+    ASSERT_EQ(invokeMember(gl, *table().byId(13), sort, &result), automation::Status::Ok);
     EXPECT_FALSE(result.isValid()); // a member without a result
     EXPECT_EQ(sort[0]->value<VariantArray>(), strings(1, {"a", "b", "c"}));
 
     Arguments split{QVariant(QStringLiteral("x,y,z")), QVariant(QStringLiteral(",")),
                     QVariant::fromValue(strings(0, {"", ""}))};
-    ASSERT_EQ(invokeMember(gl, *table().byName(u"RVN_StrEnum"), split, &result), InvokeStatus::Ok);
+    ASSERT_EQ(invokeMember(gl, *table().byName(u"RVN_StrEnum"), split, &result),
+              automation::Status::Ok);
     EXPECT_EQ(result, shortValue(3));
     EXPECT_EQ(split[2]->value<VariantArray>(), strings(0, {"", "x"}));
 }
@@ -205,7 +208,7 @@ TEST(Dispatch, OmittedOptionalArgumentsStayOmitted) {
                    QVariant(QStringLiteral("_"))};
     QVariant result;
     ASSERT_EQ(invokeMember(gl, *table().byName(u"RVN_CharChange"), args, &result),
-              InvokeStatus::Ok);
+              automation::Status::Ok);
     EXPECT_EQ(result, QVariant(QStringLiteral("_a_"))); // mode 0
     ASSERT_EQ(args.size(), 4u);
     EXPECT_FALSE(args[3].has_value());
@@ -213,29 +216,29 @@ TEST(Dispatch, OmittedOptionalArgumentsStayOmitted) {
     Arguments explicitMode{QVariant(QStringLiteral(" a ")), QVariant(QStringLiteral(" ")),
                            QVariant(QStringLiteral("_")), shortValue(1)};
     ASSERT_EQ(invokeMember(gl, *table().byName(u"RVN_CharChange"), explicitMode, &result),
-              InvokeStatus::Ok);
+              automation::Status::Ok);
     EXPECT_EQ(result, QVariant(QStringLiteral("_a ")));
     EXPECT_EQ(explicitMode[3], shortValue(1));
 }
 
 TEST(Dispatch, RefusesWrongCountsAndTypesWithoutCalling) {
     CL_GL010C gl;
-    const MemberSpec &timeCheck = *table().byName(u"RVN_TimeCheck");
+    const MemberEntry &timeCheck = *table().byName(u"RVN_TimeCheck");
     QString error;
     QVariant result = QStringLiteral("untouched");
 
     Arguments tooFew{longValue(1), longValue(2)};
     EXPECT_EQ(invokeMember(gl, timeCheck, tooFew, &result, &error),
-              InvokeStatus::WrongArgumentCount);
+              automation::Status::BadParamCount);
     EXPECT_TRUE(error.contains("RVN_TimeCheck")) << error.toStdString();
     Arguments tooMany(5, longValue(0));
     EXPECT_EQ(invokeMember(gl, timeCheck, tooMany, &result, &error),
-              InvokeStatus::WrongArgumentCount);
+              automation::Status::BadParamCount);
 
     Arguments wrongType{longValue(23), QVariant(QStringLiteral("59")), longValue(59),
                         longValue(1500)};
     EXPECT_EQ(invokeMember(gl, timeCheck, wrongType, &result, &error),
-              InvokeStatus::WrongArgumentType);
+              automation::Status::TypeMismatch);
     EXPECT_TRUE(error.contains("mn")) << error.toStdString();
     EXPECT_EQ(wrongType[3], longValue(1500)); // the method never ran
     EXPECT_EQ(result, QVariant(QStringLiteral("untouched")));
@@ -243,20 +246,20 @@ TEST(Dispatch, RefusesWrongCountsAndTypesWithoutCalling) {
     // Integer and Long are distinct widths.
     Arguments integerForLong{shortValue(23), longValue(59), longValue(59), longValue(1500)};
     EXPECT_EQ(invokeMember(gl, timeCheck, integerForLong, &result, &error),
-              InvokeStatus::WrongArgumentType);
+              automation::Status::TypeMismatch);
 
     // A required argument cannot be left out in the middle.
     Arguments gap{QVariant(QStringLiteral("x")), std::nullopt, QVariant(QStringLiteral("y"))};
     EXPECT_EQ(invokeMember(gl, *table().byName(u"RVN_CharChange"), gap, &result, &error),
-              InvokeStatus::WrongArgumentCount);
+              automation::Status::BadParamCount);
 
     // An array parameter takes only an array of its element type.
     Arguments notAnArray{QVariant(QStringLiteral("a,b"))};
     EXPECT_EQ(invokeMember(gl, *table().byName(u"RVN_ShellSort"), notAnArray, &result, &error),
-              InvokeStatus::WrongArgumentType);
+              automation::Status::TypeMismatch);
     VariantArray mixed = strings(0, {"a"});
     mixed.items.push_back(longValue(1));
     Arguments mixedArray{QVariant::fromValue(mixed)};
     EXPECT_EQ(invokeMember(gl, *table().byName(u"RVN_ShellSort"), mixedArray, &result, &error),
-              InvokeStatus::WrongArgumentType);
+              automation::Status::TypeMismatch);
 }

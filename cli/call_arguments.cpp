@@ -1,5 +1,6 @@
-#include "util/gl010c_invoke.h"
+#include "cli/call_arguments.h"
 
+#include "cli/json_writer.h"
 #include "util/cl_gl010c.h"
 #include "util/gl010c_date.h"
 
@@ -8,11 +9,10 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QRegularExpression>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
-namespace tambolin {
+namespace tambolin::cli {
 
 namespace {
 
@@ -42,14 +42,6 @@ std::optional<double> readDate(const QString &text) {
     if (!dt.isValid() || dt.date().year() < 100 || dt.date().year() > 9999)
         return std::nullopt;
     return toDate(QDateTime(dt.date(), dt.time(), Qt::UTC));
-}
-
-QString jsonNumber(double d) {
-    if (!std::isfinite(d))
-        return QStringLiteral("null");
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, d);
-    return QString::fromLatin1(buf, r.ptr - buf);
 }
 
 // A JSON scalar as a Variant argument: whole numbers that fit a Long as
@@ -115,6 +107,8 @@ std::optional<QVariant> scalarFromJson(const QJsonValue &v, VarType type) {
         return std::nullopt;
     case VarType::Variant:
         return variantFromJson(v);
+    case VarType::Bytes: // no member of the class takes bytes
+        break;
     }
     return std::nullopt;
 }
@@ -153,59 +147,9 @@ QString describe(const ParamInfo &param) {
     return (param.isArray ? QStringLiteral("an array of ") : QString()) + typeName(param.type);
 }
 
-QString scalarJson(const QVariant &v, VarType type) {
-    switch (type) {
-    case VarType::String:
-        return jsonString(v.toString());
-    case VarType::Long:
-    case VarType::Integer:
-    case VarType::Object:
-        return QString::number(v.toLongLong());
-    case VarType::Boolean:
-        return v.toLongLong() != 0 ? QStringLiteral("true") : QStringLiteral("false");
-    case VarType::Double:
-        return jsonNumber(v.toDouble());
-    case VarType::Date: {
-        const QDateTime dt = fromDate(v.toDouble());
-        return dt.isValid() ? jsonString(dt.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")))
-                            : QStringLiteral("null");
-    }
-    case VarType::Variant:
-        break;
-    }
-    // A Variant is written by what it holds.
-    switch (v.metaType().id()) {
-    case QMetaType::UnknownType:
-        return QStringLiteral("null");
-    case QMetaType::Bool:
-        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case QMetaType::QString:
-        return jsonString(v.toString());
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return jsonNumber(v.toDouble());
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Char:
-    case QMetaType::UChar:
-        return QString::number(v.toLongLong());
-    case QMetaType::ULongLong:
-        return QString::number(v.toULongLong());
-    default:
-        break;
-    }
-    if (v.metaType() == QMetaType::fromType<VariantArray>())
-        return toJson(v, VarType::Variant, true);
-    return jsonString(v.toString());
-}
-
 } // namespace
 
-const MemberSpec *findMember(const QString &method, QString *error) {
+const MemberEntry *findMember(const QString &method, QString *error) {
     const DispatchTable &table = DispatchTable::instance();
     Long id = -1;
     if (method.startsWith(u'#')) {
@@ -226,73 +170,12 @@ const MemberSpec *findMember(const QString &method, QString *error) {
             return nullptr;
         }
     }
-    const MemberSpec *member = table.byId(id);
+    const MemberEntry *member = table.byId(id);
     if (!member)
         *error = QStringLiteral("%1 (#%2) is not available in this build")
                      .arg(DispatchTable::slotNames()[id])
                      .arg(id);
     return member;
-}
-
-QString jsonString(const QString &text) {
-    QString out = QStringLiteral("\"");
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const char16_t u = c.unicode();
-        switch (u) {
-        case u'"':
-            out += QStringLiteral("\\\"");
-            continue;
-        case u'\\':
-            out += QStringLiteral("\\\\");
-            continue;
-        case u'\b':
-            out += QStringLiteral("\\b");
-            continue;
-        case u'\f':
-            out += QStringLiteral("\\f");
-            continue;
-        case u'\n':
-            out += QStringLiteral("\\n");
-            continue;
-        case u'\r':
-            out += QStringLiteral("\\r");
-            continue;
-        case u'\t':
-            out += QStringLiteral("\\t");
-            continue;
-        default:
-            break;
-        }
-        // A surrogate without its partner cannot be written as UTF-8.
-        const bool pairedHigh =
-            c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        if (pairedHigh) {
-            out += c;
-            out += text[++i];
-        } else if (u < 0x20 || u == 0x7F || c.isSurrogate()) {
-            out += QStringLiteral("\\u%1").arg(static_cast<int>(u), 4, 16, QLatin1Char('0'));
-        } else {
-            out += c;
-        }
-    }
-    out += u'"';
-    return out;
-}
-
-QString toJson(const std::optional<QVariant> &value, VarType type, bool isArray) {
-    if (!value)
-        return QStringLiteral("null");
-    if (!isArray)
-        return scalarJson(*value, type);
-    const VariantArray array = value->value<VariantArray>();
-    QStringList items;
-    for (const QVariant &item : array.items)
-        items += scalarJson(item, type);
-    const QString list = u'[' + items.join(QStringLiteral(", ")) + u']';
-    if (array.lower == 0)
-        return list;
-    return QStringLiteral("{\"base\": %1, \"items\": %2}").arg(array.lower).arg(list);
 }
 
 std::optional<QVariant> parseArgument(const QString &text, const ParamInfo &param, QString *error) {
@@ -344,6 +227,8 @@ std::optional<QVariant> parseArgument(const QString &text, const ParamInfo &para
                 value = QVariant(text);
             break;
         }
+        case VarType::Bytes:
+            break;
         }
     }
     if (!value && error)
@@ -354,7 +239,7 @@ std::optional<QVariant> parseArgument(const QString &text, const ParamInfo &para
 CallOutcome callFromText(const QString &method, const QStringList &args) {
     CallOutcome outcome;
     outcome.status = 2;
-    const MemberSpec *member = findMember(method, &outcome.error);
+    const MemberEntry *member = findMember(method, &outcome.error);
     if (!member)
         return outcome;
 
@@ -388,7 +273,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args) {
 
     CL_GL010C object;
     QVariant result;
-    if (invokeMember(object, *member, values, &result, &outcome.error) != InvokeStatus::Ok)
+    if (invokeMember(object, *member, values, &result, &outcome.error) != automation::Status::Ok)
         return outcome;
     QStringList argsJson;
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -404,7 +289,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args) {
 
 QStringList memberSignatures() {
     QStringList lines;
-    for (const MemberSpec &m : DispatchTable::instance().members()) {
+    for (const MemberEntry &m : DispatchTable::instance().members()) {
         QStringList params;
         for (const ParamInfo &p : m.params) {
             QString s = p.name + QStringLiteral(": ") + typeName(p.type);
@@ -424,4 +309,4 @@ QStringList memberSignatures() {
     return lines;
 }
 
-} // namespace tambolin
+} // namespace tambolin::cli

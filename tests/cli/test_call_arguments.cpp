@@ -1,11 +1,13 @@
 // Calling the utility class from text arguments and writing the outcome as JSON.
 
+#include "cli/call_arguments.h"
+#include "cli/json_writer.h"
 #include "util/gl010c_dispatch.h"
-#include "util/gl010c_invoke.h"
 
 #include <gtest/gtest.h>
 
 using namespace tambolin;
+using namespace tambolin::cli;
 
 namespace {
 

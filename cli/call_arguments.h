@@ -2,7 +2,7 @@
 // Calling a member of CL_GL010C from text, as the command line does: each
 // argument text is converted by its parameter's declared type, and the
 // outcome is written as JSON {"result": R, "args": [...]} with every
-// argument's value after the call.
+// argument's value after the call (see cli/json_writer.h).
 //
 // Argument texts: String as given; Long, Integer and Object as decimal
 // integers in range; Boolean true/false/-1/0; Double a number; Date an ISO
@@ -11,11 +11,6 @@
 // as a string; arrays a JSON array (lower bound 0) or an object
 // {"base": L, "items": [...]}. The text "--omit" leaves an optional argument
 // out; trailing optional arguments may simply be left off.
-//
-// JSON values: strings as JSON strings (control characters and NUL escaped),
-// Long/Integer/Double as numbers, Boolean as true/false, Date as an ISO text,
-// arrays as written above (a lower bound other than 0 as the object form),
-// an omitted argument and a member without a result as null.
 
 #include "util/gl010c_dispatch.h"
 
@@ -23,7 +18,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace tambolin {
+namespace tambolin::cli {
 
 inline constexpr char omitArgument[] = "--omit";
 
@@ -35,7 +30,7 @@ struct CallOutcome {
 
 // method is a member name (any case) or "#" and its identifier; nullptr with
 // *error set when there is no such member.
-const MemberSpec *findMember(const QString &method, QString *error);
+const MemberEntry *findMember(const QString &method, QString *error);
 
 // method is a member name (any case) or "#" and its identifier.
 CallOutcome callFromText(const QString &method, const QStringList &args);
@@ -44,11 +39,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args);
 // it cannot be converted. Omission is handled by the caller.
 std::optional<QVariant> parseArgument(const QString &text, const ParamInfo &param, QString *error);
 
-// The JSON form of a value held for a parameter or result of declared type.
-QString toJson(const std::optional<QVariant> &value, VarType type, bool isArray);
-QString jsonString(const QString &text);
-
 // One line per member present: "#id name(param: Type, ...): Result".
 QStringList memberSignatures();
 
-} // namespace tambolin
+} // namespace tambolin::cli
