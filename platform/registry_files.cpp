@@ -1,10 +1,11 @@
 #include "platform/registry_files.h"
 
+#include "platform/filesystem.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -60,15 +61,43 @@ FileRead readWholeFile(const QString &path, QByteArray &out) {
     return FileRead::Read;
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+namespace {
+
+// Every byte to an empty file, or false; unbuffered, so that a write the
+// disk refuses (full, or past a size limit) is seen right here.
+bool writeAll(const QString &path, const QByteArray &bytes) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        data += n;
+        left -= n;
     }
-    return file.commit();
+    return ::close(fd) == 0 && ok;
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes) {
+    // Not QSaveFile: it can report success after a failed buffered write and
+    // put the cut-short file in place of the good one.
+    const QString partial = createFileBeside(path);
+    if (partial.isEmpty())
+        return false;
+    if (writeAll(partial, bytes) && replaceFile(partial, path))
+        return true;
+    QFile::remove(partial);
+    return false;
 }
 
 bool keepBackup(const QString &path) {
