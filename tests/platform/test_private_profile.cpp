@@ -240,8 +240,8 @@ TEST_F(PrivateProfileTest, DoubleByteNamesWhoseSecondByteLooksLikeASeparator) {
 
     // A real "]" after the double-byte character still ends the name.
     EXPECT_EQ(WritePrivateProfileStringA("\x93\x5D]", "k", "1", ini()), 0);
-    // Read from a file: [転] is the section 転, while in [\x93] the bracket is
-    // the second byte of 転 and the line names no section.
+    // Read from a file: [転] is the section 転, and so is [\x93], whose
+    // bracket is the second byte of 転 and closes nothing.
     writeIni("[\x93\x5D]\r\n\x93\x5D=x\r\n[\x93]\r\n[A]\r\n\x93\x5D=y\r\n");
     EXPECT_EQ(get("\x93\x5D", "\x93\x5D"), "x");
     EXPECT_EQ(get("A", "\x93\x5D"), "y");
