@@ -20,7 +20,10 @@ done
 # The whole run gets its own virtual screen and a bounded time.
 if [[ -z ${TBO_E2E_SCREEN:-} ]]; then
     export TBO_E2E_SCREEN=1
-    exec timeout -k 10 150 xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" "$0" "$@"
+    # Runs started side by side would race for the same first free display
+    # number: each starts its search somewhere else.
+    exec timeout -k 10 150 xvfb-run -a -n $((100 + RANDOM % 800)) \
+        -s "-screen 0 640x480x24 -nolisten tcp" "$0" "$@"
 fi
 
 work=$(mktemp -d)
