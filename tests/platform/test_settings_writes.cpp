@@ -80,8 +80,17 @@ TEST_F(SettingsWrites, AProfileWriteThatRunsOutOfRoomKeepsTheOldFile) {
 }
 
 TEST_F(SettingsWrites, ARecentDocumentsWriteThatRunsOutOfRoomKeepsTheOldList) {
-    const QByteArray hadData = qgetenv("XDG_DATA_HOME");
-    const bool hadDataSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    // The list lives in the test's own data folder while the test runs.
+    struct DataHome {
+        QByteArray saved = qgetenv("XDG_DATA_HOME");
+        bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+        ~DataHome() {
+            if (wasSet)
+                qputenv("XDG_DATA_HOME", saved);
+            else
+                qunsetenv("XDG_DATA_HOME");
+        }
+    } dataHome;
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_files.path("data")));
     const QString first = m_files.path("first.txt");
     const QString second = m_files.path("second.txt");
@@ -96,11 +105,6 @@ TEST_F(SettingsWrites, ARecentDocumentsWriteThatRunsOutOfRoomKeepsTheOldList) {
     EXPECT_EQ(status, 1) << "the failed write is reported (0: reported as success)";
     EXPECT_EQ(readFile(recentDocumentsFile()), before);
     EXPECT_EQ(folderEntries(m_files.path("data")), entries) << "nothing left behind";
-
-    if (hadDataSet)
-        qputenv("XDG_DATA_HOME", hadData);
-    else
-        qunsetenv("XDG_DATA_HOME");
 }
 
 } // namespace
