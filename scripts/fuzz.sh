@@ -7,8 +7,17 @@ SECONDS_EACH="${1:-60}"
 scripts/deps.sh
 cmake --preset fuzz
 cmake --build --preset fuzz -j "$(nproc)"
-shopt -s nullglob
-for target in build/fuzz/bin/fuzz_*; do
+# Every fuzz source must have given a target: a missing one is a failure,
+# not a target quietly left out.
+targets=()
+for source in fuzz/fuzz_*.cpp; do
+    [[ -e $source ]] || { echo "fuzz.sh: no fuzz sources in fuzz/" >&2; exit 1; }
+    name=$(basename "$source" .cpp)
+    target="build/fuzz/bin/$name"
+    [[ -x $target ]] || { echo "fuzz.sh: $target was not built" >&2; exit 1; }
+    targets+=("$target")
+done
+for target in "${targets[@]}"; do
     name=$(basename "$target")
     corpus="build/fuzz/corpus/$name"
     mkdir -p "$corpus"

@@ -7,4 +7,9 @@ scripts/deps.sh
 cmake --preset "$PRESET"
 cmake --build --preset "$PRESET" -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+# Under CI a test that cannot run for want of a package (JACK, python3-mido,
+# a sound font) fails instead of being skipped.
+if [[ ${CI:-} == true || ${CI:-} == 1 ]]; then
+    export TAMBOLIN_NO_SKIP=1
+fi
 dbus-run-session -- ctest --preset "$PRESET" -j "$(nproc)"

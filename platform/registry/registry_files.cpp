@@ -4,11 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tambolin {
@@ -60,15 +61,70 @@ FileRead readWholeFile(const QString &path, QByteArray &out) {
     return FileRead::Read;
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+namespace {
+
+// A new empty file beside target (same folder, so a rename can replace it),
+// open for writing; its descriptor, or -1.
+int createBeside(const QString &target, QByteArray &name) {
+    const QFileInfo info(target);
+    const QByteArray base =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.');
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = base + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
-    return file.commit();
+    return -1;
+}
+
+// Every byte, or false; unbuffered, so that a write the disk refuses (full,
+// or past a size limit) is seen right here.
+bool writeAll(int fd, const QByteArray &bytes) {
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+void syncFolder(const QString &path) {
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd); // best effort: the rename itself is already atomic
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes) {
+    // Not QSaveFile: it can report success after a failed buffered write and
+    // put the cut-short file in place of the good one.
+    QByteArray partial;
+    const int fd = createBeside(path, partial);
+    if (fd < 0)
+        return false;
+    const QByteArray target = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(target.constData(), &st) == 0 && S_ISREG(st.st_mode))
+        ::fchmod(fd, st.st_mode & 07777); // the file keeps its permissions
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (written && closed && ::rename(partial.constData(), target.constData()) == 0) {
+        syncFolder(path);
+        return true;
+    }
+    ::unlink(partial.constData());
+    return false;
 }
 
 bool keepBackup(const QString &path) {

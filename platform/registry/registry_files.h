@@ -33,7 +33,9 @@ private:
 enum class FileRead { Missing, Read, Unreadable };
 FileRead readWholeFile(const QString &path, QByteArray &out);
 
-// Replaces path with bytes through a temporary file and a rename.
+// Replaces path with bytes: written whole to a new file beside it, flushed to
+// disk and renamed over it. On any failure (a full disk included) the new
+// file is removed, path is left exactly as it was, and the result is false.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes);
 
 // Moves a file we cannot use out of the way (path.corrupt-<time>) so that

@@ -2,6 +2,7 @@
 // measured, and `tambolin play` on a JACK server of the test's own.
 
 #include "support/jack_server.h"
+#include "support/skip.h"
 #include "support/temp_files.h"
 #include "tool_run.h"
 
@@ -92,7 +93,7 @@ TEST_F(Playback, ExportHoldsWhatTraceGivesUpToTheEnd) {
         QString skip;
         QStringList read = readWithMido(midi, skip);
         if (!skip.isEmpty())
-            GTEST_SKIP() << skip.toStdString();
+            TAMBOLIN_SKIP_WITHOUT(skip.toStdString());
         ASSERT_GE(read.size(), 3);
         EXPECT_EQ(read.takeFirst(), QStringLiteral("0 1 1000 [1000000]"));
         const QStringList end = read.takeLast().split(u' ');
@@ -121,7 +122,7 @@ TEST_F(Playback, ExportOfAnEmptyMelodyEndsOnEveryTick) {
     QString skip;
     const QStringList read = readWithMido(midi, skip);
     if (!skip.isEmpty())
-        GTEST_SKIP() << skip.toStdString();
+        TAMBOLIN_SKIP_WITHOUT(skip.toStdString());
     EXPECT_EQ(read, (QStringList{"0 1 1000 [1000000]", "0 C000", "40 end"}));
 }
 
@@ -218,7 +219,7 @@ bool haveSoundFont() {
 
 TEST_F(Playback, RenderPlaysTheFirstNoteAtItsPitch) {
     if (!haveSoundFont())
-        GTEST_SKIP() << "no General MIDI sound font (Debian package timgm6mb-soundfont)";
+        TAMBOLIN_SKIP_WITHOUT("no General MIDI sound font (Debian package timgm6mb-soundfont)");
     // Pitch 21 is MIDI note 69, 440 Hz; a whole note at tempo 1 sounds from
     // 10 ms to the tick at 1960 ms. A flute (program 73) has a clear pitch.
     const QString file =
@@ -251,10 +252,10 @@ TEST_F(Playback, RenderPlaysTheFirstNoteAtItsPitch) {
 
 TEST_F(Playback, PlayStopsAfterItsLoopsAndOnSigterm) {
     if (!haveSoundFont())
-        GTEST_SKIP() << "no General MIDI sound font for the embedded synthesizer";
+        TAMBOLIN_SKIP_WITHOUT("no General MIDI sound font for the embedded synthesizer");
     JackServer jack;
     if (const QString why = jack.start(); !why.isEmpty())
-        GTEST_SKIP() << why.toStdString();
+        TAMBOLIN_SKIP_WITHOUT(why.toStdString());
     // Two quarters at tempo 0: a loop lasts 0.8 s.
     const QString shortOne =
         melody(R"({"title": "Two quarters", "tempo": 0, "parts": [[[2, 12], [2, 14]]]})");

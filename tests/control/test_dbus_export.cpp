@@ -2,6 +2,7 @@
 
 #include "control/automation.h"
 #include "control/dbus_export.h"
+#include "support/private_bus.h"
 
 #include <QDBusConnectionInterface>
 #include <QEventLoop>
@@ -11,24 +12,19 @@
 namespace tambolin::testing {
 namespace {
 
-// A message bus of the test's own, so nothing depends on a desktop session.
-class PrivateBus {
+// The test's own message bus (no service activation, nothing real reached),
+// a connection to it, and gdbus pointed at it.
+class BusClient {
 public:
-    PrivateBus() {
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address=1")});
-        if (!m_daemon.waitForStarted(5000) || !m_daemon.waitForReadyRead(5000))
+    BusClient() {
+        if (m_daemon.address().isEmpty())
             return;
-        m_address = QString::fromLocal8Bit(m_daemon.readLine()).trimmed();
         m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(m_address, QStringLiteral("tambolin-test-bus")));
+            QDBusConnection::connectToBus(m_daemon.address(), QStringLiteral("tambolin-test-bus")));
     }
-    ~PrivateBus() {
+    ~BusClient() {
         m_bus.reset();
         QDBusConnection::disconnectFromBus(QStringLiteral("tambolin-test-bus"));
-        m_daemon.terminate();
-        m_daemon.waitForFinished(5000);
     }
     bool ready() const { return m_bus && m_bus->isConnected(); }
     QDBusConnection &bus() { return *m_bus; }
@@ -37,7 +33,7 @@ public:
     QString gdbus(const QStringList &args, int *exitCode = nullptr) {
         QProcess tool;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_daemon.address());
         tool.setProcessEnvironment(env);
         QEventLoop loop;
         QObject::connect(&tool, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -50,8 +46,7 @@ public:
     }
 
 private:
-    QProcess m_daemon;
-    QString m_address;
+    PrivateBus m_daemon;
     std::unique_ptr<QDBusConnection> m_bus;
 };
 
@@ -64,7 +59,7 @@ protected:
                            QStringLiteral("--method"),      method} +
                args;
     }
-    PrivateBus m_bus;
+    BusClient m_bus;
 };
 
 TEST_F(BusExport, EachControlHasItsOwnObject) {

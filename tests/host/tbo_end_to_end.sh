@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # TBO as a new user meets it: a fresh home and configuration, a screen of its
 # own, the open button, a melody chosen in the dialog, play, stop, and the
-# panel checked in screenshots at each step.
+# panel checked in screenshots at each step. Its MIDI output is a JACK port
+# that records what it receives: playing must reach it, and stopping end it.
 # Usage: tbo_end_to_end.sh TBO MELODY [ARTIFACT_DIR]
 set -euo pipefail
 
@@ -9,7 +10,7 @@ TBO=$(realpath "$1")
 MELODY=$(realpath "$2")
 ARTIFACTS=${3:-}
 
-for tool in xvfb-run xdotool import convert; do
+for tool in xvfb-run xdotool import convert jackd jack_wait jack_lsp jack_midi_dump; do
     if ! command -v "$tool" >/dev/null; then
         echo "tbo_end_to_end: $tool is missing (scripts/deps.sh installs it)" >&2
         exit 1
@@ -19,7 +20,10 @@ done
 # The whole run gets its own virtual screen and a bounded time.
 if [[ -z ${TBO_E2E_SCREEN:-} ]]; then
     export TBO_E2E_SCREEN=1
-    exec timeout -k 10 150 xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" "$0" "$@"
+    # Runs started side by side would race for the same first free display
+    # number: each starts its search somewhere else.
+    exec timeout -k 10 150 xvfb-run -a -n $((100 + RANDOM % 800)) \
+        -s "-screen 0 640x480x24 -nolisten tcp" "$0" "$@"
 fi
 
 work=$(mktemp -d)
@@ -47,17 +51,26 @@ mkdir -p "$work/home" "$work/config" "$work/tmp" "$work/run"
 chmod 700 "$work/run"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
 export QT_QPA_PLATFORM=xcb
-unset QT_QPA_PLATFORMTHEME TAMBOLIN_MIDI_MAPPER
+unset QT_QPA_PLATFORMTHEME
 
-# No sound hardware here: a JACK server on the dummy driver stands in for the
-# sound card, so the embedded synthesizer has somewhere to play.
-# TBO_E2E_SOUND=none leaves it out, to run as on a machine without sound.
-if [[ ${TBO_E2E_SOUND:-} != none ]] && command -v jackd >/dev/null && command -v jack_wait >/dev/null; then
-    export JACK_DEFAULT_SERVER="tbo-e2e-$$" JACK_NO_AUDIO_RESERVATION=1
-    jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy >"$work/jackd.log" 2>&1 &
-    pids+=($!)
-    timeout 15 jack_wait -w -t 10 >/dev/null 2>&1 || echo "note: no JACK server; the player stays silent"
-fi
+# No sound hardware here: a JACK server on the dummy driver, and on it a MIDI
+# port that writes down every message it gets. The player's MIDI mapper (the
+# output a new user plays on) is pointed at that port.
+export JACK_DEFAULT_SERVER="tbo-e2e-$$" JACK_NO_AUDIO_RESERVATION=1
+jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy >"$work/jackd.log" 2>&1 &
+pids+=($!)
+timeout 15 jack_wait -w -t 10 >/dev/null 2>&1 || fail "the JACK server did not start: $(cat "$work/jackd.log")"
+RECORDER="tbo-e2e-recorder"
+stdbuf -oL jack_midi_dump -a "$RECORDER" >"$work/midi.log" 2>"$work/midi_dump.log" &
+pids+=($!)
+recorder_listed() { jack_lsp 2>/dev/null | grep -qx "$RECORDER:input"; }
+deadline=$((SECONDS + 10))
+until recorder_listed; do
+    ((SECONDS < deadline)) || fail "the recording MIDI port did not appear"
+    sleep 0.2
+done
+export TAMBOLIN_MIDI_MAPPER="$RECORDER"
+notes_on() { grep -Ec 'note on .*velocity +[1-9]' "$work/midi.log" || true; }
 
 # ---- panel geometry, in pixels of the control (15 twips each)
 button_centre() { # element 1..5 -> "x y"
@@ -104,14 +117,17 @@ wait_for() { # seconds command...
 "$TBO" --bogus-option "$MELODY" >"$work/tbo.log" 2>&1 &
 TBO_PID=$!
 pids+=($TBO_PID)
-# A message while the control starts (no MIDI output could be opened, say)
-# comes before the window; it is answered as a user would, with its default
-# button, and the run goes on without sound.
+# No message may come while the control starts: one would be a failure (no
+# MIDI output could be opened, say). It is answered as a user would, with its
+# default button, so that the pictures show the window behind it.
 answer_messages() {
     for box in $(xdotool search --onlyvisible --pid "$TBO_PID" 2>/dev/null | grep -vx "${WID:-none}"); do
-        echo "note: answering a message: $(xdotool getwindowname "$box" 2>/dev/null)"
+        local name
+        name=$(xdotool getwindowname "$box" 2>/dev/null)
+        [[ $name == Form1 ]] && continue # the window itself, just come up
         xdotool windowfocus --sync "$box" 2>/dev/null || true
         xdotool key --window "$box" Return 2>/dev/null || true
+        fail "TBO showed a message at start: $name"
     done
 }
 WID=""
@@ -174,6 +190,8 @@ meter_lit() {
     [[ $(lit_pixels playing "$METER") -gt 20 ]]
 }
 wait_for 10 meter_lit || fail "the meter bars did not light while playing"
+notes_heard() { (($(notes_on) >= 3)); }
+wait_for 10 notes_heard || fail "no notes reached the MIDI output while playing ($(notes_on) note-ons)"
 
 # ---- stop: the meter goes dark again
 click 2
@@ -182,12 +200,15 @@ meter_dark() {
     [[ $(lit_pixels stopped "$METER") -eq 0 ]]
 }
 wait_for 10 meter_dark || fail "the meter bars stayed lit after stop"
+# Once stopped the output falls silent: no note starts after a moment's grace.
+sleep 0.5
+stopped_at=$(notes_on)
+sleep 1.5
+[[ $(notes_on) -eq $stopped_at ]] || fail "notes went on reaching the MIDI output after stop"
 kill -0 "$TBO_PID" || fail "TBO ended while in use"
 
-if [[ -n ${JACK_DEFAULT_SERVER:-} ]] && command -v jack_lsp >/dev/null; then
-    echo "JACK clients while TBO runs:"
-    jack_lsp 2>/dev/null | sed 's/^/  /' || true
-fi
+echo "JACK ports while TBO runs:"
+jack_lsp -c 2>/dev/null | sed 's/^/  /' || true
 
 # ---- close the window: TBO ends, and keeps its MIDI choices
 python3 "$(dirname "$0")/close_window.py" "$WID" || fail "could not ask the window to close"
@@ -200,4 +221,4 @@ if [[ -n $ARTIFACTS ]]; then
     mkdir -p "$ARTIFACTS"
     cp "$work"/*.png "$ARTIFACTS"/
 fi
-echo "TBO opened, played and stopped $(basename "$MELODY"), and ended with its window"
+echo "TBO opened, played ($stopped_at note-ons heard) and stopped $(basename "$MELODY"), and ended with its window"

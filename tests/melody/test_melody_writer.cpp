@@ -130,6 +130,48 @@ TEST_F(MelodyWriter, OctaveCommandsFollowThePitch) {
               (Part{{2, 0}, {2, 12}, {2, 19}, {2, 31}, {2, 14}, {2, 5}, {2, 35}, {2, 20}}));
 }
 
+TEST_F(MelodyWriter, EveryCellOfTheOctaveTable) {
+    // Every part starts in octave 1; a first note of pitch 5 moves it to 0
+    // ("!#", byte 72) and one of pitch 33 to 2 ('!"', byte 88). The note
+    // after it, a sixteenth (position 0), then shows the octave command the
+    // table asks for, if any, and its byte (pitch - 12 * octave) * 4 + 52.
+    const QByteArray command[3] = {bytes({33, 35}), bytes({33, 36}), bytes({33, 34})};
+    const QByteArray setUp[3] = {command[0] + bytes({72}), QByteArray(), command[2] + bytes({88})};
+    const int setUpPitch[3] = {5, -1, 33};
+    // Where each region of pitches moves each octave; -1 stays.
+    const struct {
+        int low, high;
+        int to[3]; // from octave 0, 1, 2
+    } regions[] = {
+        {0, 11, {-1, 0, 0}},
+        {12, 18, {-1, -1, 0}},
+        {19, 30, {1, -1, 1}},
+        {31, 35, {2, 2, -1}},
+    };
+    for (int from = 0; from <= 2; ++from) {
+        for (const auto &region : regions) {
+            for (int pitch : {region.low, (region.low + region.high) / 2, region.high}) {
+                Part notes;
+                if (setUpPitch[from] >= 0)
+                    notes.push_back({4, setUpPitch[from]});
+                notes.push_back({4, pitch});
+                setPart(1, notes);
+                const int to = region.to[from] < 0 ? from : region.to[from];
+                QByteArray expected = bytes({27, 36, 68}) + setUp[from];
+                if (region.to[from] >= 0)
+                    expected += command[to];
+                expected += bytes({(pitch - 12 * to) * 4 + 52, 15});
+                EXPECT_EQ(save(), expected) << "from octave " << from << ", pitch " << pitch;
+            }
+        }
+    }
+    // Outside every region nothing moves the octave.
+    for (int pitch : {-1, 43}) {
+        setPart(1, {{4, pitch}});
+        EXPECT_EQ(save(), bytes({27, 36, 68, (pitch - 12) * 4 + 52, 15})) << "pitch " << pitch;
+    }
+}
+
 TEST_F(MelodyWriter, CompleteTripletGroupsSaveQuietly) {
     setPart(1, {{21, 12}, {21, 12}, {21, 12}, {22, 13}, {32, 0}, {22, 13}, {22, 13}});
     EXPECT_EQ(save(), bytes({27, 36, 68, 33, 38, 55, 55, 55, 33, 38, 58, 37, 58, 58, 15}));

@@ -2,6 +2,8 @@
 
 #include "melody_fixture.h"
 
+#include <QDir>
+
 using namespace tambolin;
 using tambolin::testing::bytes;
 using tambolin::testing::MelodyTest;
@@ -103,9 +105,23 @@ TEST_F(TitleText, WrittenTitlesReadBack) {
 }
 
 TEST_F(TitleText, NoOpenFileWritesNothing) {
-    mod().mtitle = QStringLiteral("夜桜");
-    Integer pnum = 0;
-    EXPECT_NO_THROW(TitleName_Put(pnum));
-    pnum = 300;
-    EXPECT_NO_THROW(TitleName_Put(pnum));
+    // Another file is open meanwhile: a title for a number naming no open
+    // file must not end up in it, nor anywhere else.
+    const QByteArray written = captureWrites([] {
+        mod().mtitle = QStringLiteral("夜桜 A");
+        for (Integer pnum : {Integer{0}, Integer{-1}, Integer{300}, Integer(mod().fno + 1)})
+            EXPECT_NO_THROW(TitleName_Put(pnum));
+    });
+    EXPECT_EQ(written, QByteArray());
+    EXPECT_EQ(QDir(path(QString())).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"capture.bin"});
+}
+
+TEST_F(TitleText, HalfWidthKatakanaAtTheEdgesOfTheirRangeRoundTrip) {
+    // ｡ ｢ ｣ ､ ･ open the single-byte range A1..A5 and ﾟ closes it at DF.
+    const QString title = QString::fromUtf16(u"\uFF61\uFF62\uFF63\uFF64\uFF65\uFF9F");
+    const QByteArray expected = bytes({0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xDF});
+    EXPECT_EQ(put(title), expected);
+    EXPECT_EQ(decodeTitle(expected), title);
+    EXPECT_EQ(get(expected), title);
 }

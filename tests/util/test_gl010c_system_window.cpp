@@ -3,20 +3,26 @@
 // display colours, shared-library checks, sleeping and the last error.
 
 #include "platform/desktop/handles.h"
+#include "support/skip.h"
 #include "util/cl_gl010c.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProcess>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTreeView>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace tambolin {
 namespace {
@@ -177,7 +183,7 @@ TEST_F(WindowHelpers, ScreenCaptureGoesThroughTheClipboard) {
 TEST_F(WindowHelpers, MousePointerInTwips) {
     QCursor::setPos(10, 20);
     if (QCursor::pos() != QPoint(10, 20))
-        GTEST_SKIP() << "the platform does not move the pointer";
+        TAMBOLIN_SKIP_WITHOUT("the platform does not move the pointer");
     EXPECT_EQ(m_gl.RVN_MousePointerX(), 150);
     EXPECT_EQ(m_gl.RVN_MousePointerY(), 300);
 }
@@ -210,9 +216,48 @@ TEST(SystemHelpers, SharedLibraryChecks) {
     EXPECT_EQ(gl.RVN_DLLFunctionCheck(lib, empty), False);
 }
 
-TEST(SystemHelpers, CompiledCheckOutsideTheDevelopmentEnvironment) {
+TEST(SystemHelpers, CompiledCheckIsFalseOnlyUnderTheDevelopmentEnvironmentsName) {
     CL_GL010C gl;
+    // A run of this test under another program name, started below.
+    if (const QByteArray expected = qgetenv("TAMBOLIN_EXPECT_COMPILED_CHECK");
+        !expected.isEmpty()) {
+        EXPECT_EQ(gl.RVN_CompiledCheck(nullptr), expected.toInt());
+        return;
+    }
     EXPECT_EQ(gl.RVN_CompiledCheck(nullptr), True);
+
+    // The same program linked under other names, each run for this test alone.
+    QTemporaryDir dir(QStringLiteral(TAMBOLIN_BINARY_DIR "/compiled-check-XXXXXX"));
+    ASSERT_TRUE(dir.isValid());
+    const QString self = QCoreApplication::applicationFilePath();
+    const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QString filter =
+        QStringLiteral("--gtest_filter=%1.%2")
+            .arg(QString::fromLatin1(info->test_suite_name()), QString::fromLatin1(info->name()));
+    const struct {
+        const char *name;
+        Boolean expected;
+    } names[] = {
+        {"VB32.EXE", False}, {"vb32.exe", False},    {"x\\VB5.EXE", False},
+        {"VB5.EXE", True},   {"VB32.EXE.old", True}, {"tambolin-tests", True},
+    };
+    for (const auto &[name, expected] : names) {
+        const QString program = dir.filePath(QString::fromLatin1(name));
+        const bool linked = ::link(QFile::encodeName(self).constData(),
+                                   QFile::encodeName(program).constData()) == 0;
+        ASSERT_TRUE(linked || QFile::copy(self, program)) << name;
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TAMBOLIN_EXPECT_COMPILED_CHECK"), QString::number(expected));
+        run.setProcessEnvironment(env);
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start(program, {filter});
+        ASSERT_TRUE(run.waitForFinished(60000)) << name;
+        const QString out = QString::fromLocal8Bit(run.readAll());
+        EXPECT_EQ(run.exitCode(), 0) << name << "\n" << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 1 test"))) << name << "\n"
+                                                                         << out.toStdString();
+    }
 }
 
 TEST(SystemHelpers, SleepWaitsAndANegativeTimeDoesNot) {

@@ -2,6 +2,7 @@
 
 #include "support/temp_files.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace tambolin;
@@ -66,14 +67,27 @@ TEST(FileNumbers, WritingCreatesOrEmptiesTheFile) {
 }
 
 TEST(FileNumbers, ANumberNamingNoOpenFileDoesNothing) {
+    // Another file is open for writing meanwhile: writes and closes through
+    // numbers that name no open file must neither reach it nor close it,
+    // nor create a file anywhere.
+    TempFolder dir;
+    const Integer open = FreeFile();
+    Open(dir.path("open"), FileAccess::Write, open);
+    ASSERT_TRUE(IsOpen(open));
     Byte b = 42;
-    for (Integer n : {Integer{0}, Integer{-1}, Integer{17}, Integer{600}}) {
+    for (Integer n : {Integer{0}, Integer{-1}, Integer(open + 1), Integer{600}}) {
         EXPECT_FALSE(GetByte(n, b));
         EXPECT_TRUE(Eof(n));
         EXPECT_NO_THROW(PutByte(n, 1));
         EXPECT_NO_THROW(Close(n));
     }
     EXPECT_EQ(b, 42);
+    EXPECT_TRUE(IsOpen(open));
+    PutByte(open, 'x');
+    Close(open);
+    EXPECT_EQ(readFile(dir.path("open")), QByteArray("x"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"open"});
 }
 
 TEST(FileNumbers, FailedOpensFailTheStatementAndKeepTheNumberFree) {

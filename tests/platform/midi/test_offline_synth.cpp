@@ -70,6 +70,39 @@ double fundamental(const std::vector<double> &x) {
     return 0;
 }
 
+// Levels of harmonics 2..count of hz in dB below the fundamental (down to
+// -60 dB): the colour of a sound whatever its loudness.
+std::vector<double> harmonicLevels(const std::vector<double> &x, double hz, int count) {
+    std::vector<double> amplitude;
+    for (int h = 1; h <= count; ++h) {
+        // Goertzel filter at the h-th harmonic, over a Hann window.
+        const double w = 2 * M_PI * hz * h / rate;
+        double s1 = 0, s2 = 0;
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * double(i) / double(x.size() - 1));
+            const double s0 = x[i] * hann + 2 * std::cos(w) * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        amplitude.push_back(
+            std::sqrt(std::max(s1 * s1 + s2 * s2 - 2 * std::cos(w) * s1 * s2, 0.0)));
+    }
+    std::vector<double> levels;
+    for (int h = 1; h < count; ++h)
+        levels.push_back(amplitude[0] > 0
+                             ? std::max(20 * std::log10(amplitude[h] / amplitude[0] + 1e-12), -60.0)
+                             : -60.0);
+    return levels;
+}
+
+// Root mean square of the level differences, in dB.
+double difference(const std::vector<double> &a, const std::vector<double> &b) {
+    double sum = 0;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        sum += (a[i] - b[i]) * (a[i] - b[i]);
+    return a.empty() ? 0 : std::sqrt(sum / double(a.size()));
+}
+
 class OfflineSynthTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -115,6 +148,28 @@ TEST_F(OfflineSynthTest, MessagesActAtTheirTimes) {
     const double shift = double(onset(later)) - double(onset(piano));
     EXPECT_NEAR(shift, rate / 4, 64);
     EXPECT_NE(piano, sound);
+}
+
+TEST_F(OfflineSynthTest, AProgramChangeChangesTheInstrument) {
+    // The same note 69 at the same time and velocity, after programs 0
+    // (piano), 73 (flute) and 40 (violin) on channel 1: each instrument has
+    // harmonics of its own (they differ by 10 dB and more), while the same
+    // program twice sounds the same.
+    auto colour = [&](int program) {
+        const std::vector<float> sound =
+            m_synth->renderFloat({{0, DWORD(0xC0 | program << 8)}, {100, 0x794590}}, 800);
+        const std::vector<double> x = leftChannel(sound, 300, 700);
+        EXPECT_GT(rms(x), 0.005) << "program " << program << " is silent";
+        EXPECT_NEAR(fundamental(x), 440.0, 4.4) << "program " << program;
+        return harmonicLevels(x, 440.0, 8);
+    };
+    const std::vector<double> piano = colour(0);
+    const std::vector<double> flute = colour(73);
+    const std::vector<double> violin = colour(40);
+    EXPECT_LT(difference(piano, colour(0)), 0.01);
+    EXPECT_GT(difference(piano, flute), 5.0);
+    EXPECT_GT(difference(piano, violin), 5.0);
+    EXPECT_GT(difference(flute, violin), 5.0);
 }
 
 TEST_F(OfflineSynthTest, SixteenBitSamplesFollowTheFloatOnes) {

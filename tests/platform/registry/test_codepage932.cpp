@@ -49,6 +49,22 @@ TEST(CodePage932, KanjiKanaAndHalfWidthKatakana) {
     EXPECT_EQ(cp932::toUnicode(encoded), text);
 }
 
+TEST(CodePage932, HalfWidthKatakanaFromFirstToLast) {
+    // A1..DF are U+FF61..U+FF9F one for one, edges included; A0 and E0 are not.
+    const int edges[] = {0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xB1, 0xDE, 0xDF};
+    for (int b : edges) {
+        const QString c = units({char16_t(0xFF61 + (b - 0xA1))});
+        EXPECT_EQ(cp932::charOf(static_cast<unsigned char>(b)), c.at(0)) << std::hex << b;
+        EXPECT_EQ(cp932::toUnicode(bytes({b})), c) << std::hex << b;
+        EXPECT_EQ(cp932::fromUnicode(c), bytes({b})) << std::hex << b;
+        EXPECT_EQ(cp932::byteLength(c), 1) << std::hex << b;
+    }
+    EXPECT_EQ(cp932::toUnicode(bytes({0xA1, 0xA5, 0x41, 0xDF})),
+              units({0xFF61, 0xFF65, 0x41, 0xFF9F}));
+    EXPECT_EQ(cp932::fromUnicode(units({0xFF60})), QByteArray("?")) << "one before the range";
+    EXPECT_EQ(cp932::fromUnicode(units({0xFFA0})), QByteArray("?")) << "one after the range";
+}
+
 TEST(CodePage932, BytesWithoutACharacterOfTheirOwn) {
     // A lead byte at the end, or before a byte that cannot follow it.
     EXPECT_EQ(cp932::toUnicode(bytes({0x41, 0x81})), units({0x41, 0xFFFD}));

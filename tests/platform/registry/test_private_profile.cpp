@@ -1,5 +1,7 @@
 #include "platform/registry/private_profile.h"
 
+#include "support/child_process.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -213,6 +215,41 @@ TEST_F(PrivateProfileTest, RefusesWhatWouldNotReadBackAsWritten) {
     EXPECT_EQ(readIni(), kSample);
 }
 
+TEST_F(PrivateProfileTest, DoubleByteNamesWhoseSecondByteLooksLikeASeparator) {
+    // 転 is 93 5D (a "]" second byte), ー is 81 5B (a "[" one); ア 83 41 and
+    // ヂ 83 61 differ only in a second byte that looks like a letter, so they
+    // are different names. ("=", 3D, is never a second byte in this code page.)
+    const char *section = "\x93\x5D\x91\x97"; // 転送
+    const char *bracketKey = "\x93\x5D";      // 転
+    const char *openKey = "\x81\x5B\x41";     // ーA
+    ASSERT_NE(WritePrivateProfileStringA(section, bracketKey, "1", ini()), 0);
+    ASSERT_NE(WritePrivateProfileStringA(section, openKey, "2", ini()), 0);
+    ASSERT_NE(WritePrivateProfileStringA(section, "\x83\x41", "a", ini()), 0);
+    ASSERT_NE(WritePrivateProfileStringA(section, "\x83\x61", "b", ini()), 0);
+    ASSERT_NE(WritePrivateProfileStringA(section, bracketKey, "3", ini()), 0);
+    EXPECT_EQ(readIni(), QByteArray("[\x93\x5D\x91\x97]\n\x93\x5D=3\n\x81\x5B\x41=2\n"
+                                    "\x83\x41=a\n\x83\x61=b\n"));
+
+    EXPECT_EQ(get(section, bracketKey), "3");
+    EXPECT_EQ(get(section, openKey), "2");
+    EXPECT_EQ(get(section, "\x81\x5B\x61"), "2") << "the single-byte A still folds";
+    EXPECT_EQ(get(section, "\x83\x41"), "a");
+    EXPECT_EQ(get(section, "\x83\x61"), "b");
+    EXPECT_EQ(list(section), std::string("\x93\x5D\0\x81\x5B\x41\0\x83\x41\0\x83\x61", 12));
+    EXPECT_EQ(list(nullptr), std::string(section));
+
+    // A real "]" after the double-byte character still ends the name.
+    EXPECT_EQ(WritePrivateProfileStringA("\x93\x5D]", "k", "1", ini()), 0);
+    // Read from a file: [転] is the section 転, and so is [\x93], whose
+    // bracket is the second byte of 転 and closes nothing.
+    writeIni("[\x93\x5D]\r\n\x93\x5D=x\r\n[\x93]\r\n[A]\r\n\x93\x5D=y\r\n");
+    EXPECT_EQ(get("\x93\x5D", "\x93\x5D"), "x");
+    EXPECT_EQ(get("A", "\x93\x5D"), "y");
+    EXPECT_EQ(list(nullptr), std::string("\x93\x5D\0A", 4));
+    ASSERT_NE(WritePrivateProfileStringA("\x93\x5D", nullptr, nullptr, ini()), 0);
+    EXPECT_EQ(readIni(), QByteArray("[A]\r\n\x93\x5D=y\r\n"));
+}
+
 TEST_F(PrivateProfileTest, ConcurrentWritersLoseNothing) {
     constexpr int kThreads = 5;
     constexpr int kKeys = 12;
@@ -239,16 +276,13 @@ TEST_F(PrivateProfileTest, ConcurrentWritersLoseNothing) {
 
 TEST_F(PrivateProfileTest, AnUnreadableFileIsNotOverwritten) {
     const QString path = QFile::decodeName(ini());
-    // Unreadable through its permissions or, for the superuser, by being a folder.
-    if (geteuid() == 0) {
-        ASSERT_TRUE(QDir().mkpath(path));
-        EXPECT_EQ(WritePrivateProfileStringA("Midi", "Port", "1", ini()), 0);
-        EXPECT_TRUE(QFileInfo(path).isDir());
-        return;
-    }
     writeIni(kSample);
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
-    EXPECT_EQ(WritePrivateProfileStringA("Midi", "Port", "1", ini()), 0);
+    // As a user whom the permissions bind (not root).
+    const int status = tambolin::testing::runUnprivileged(m_dir.path(), [this] {
+        return WritePrivateProfileStringA("Midi", "Port", "1", ini()) == 0 ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0) << "1: the write was reported as done";
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(readIni(), kSample);
 }

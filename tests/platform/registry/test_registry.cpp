@@ -1,7 +1,9 @@
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_files.h"
 
+#include "support/child_process.h"
 #include "support/config_home.h"
+#include "support/temp_files.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -294,21 +296,21 @@ TEST_F(RegistryTest, ACorruptStoreReadsEmptyAndIsKeptBeforeBeingReplaced) {
 TEST_F(RegistryTest, AnUnreadableStoreIsNeitherReadNorOverwritten) {
     const QString path = storeFile("HKEY_CURRENT_USER");
     const QByteArray kept("#tamberlo-registry 1\n[Keep]\nv=1:kept\n");
-    // Unreadable through its permissions, or, for the superuser whom they do
-    // not bind, by being a folder holding what it keeps.
-    const bool asFolder = geteuid() == 0;
-    const QString keptFile = asFolder ? path + "/kept" : path;
-    QDir().mkpath(QFileInfo(keptFile).absolutePath());
-    writeFile(keptFile, kept);
-    if (!asFolder) {
-        ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
-    }
+    writeFile(path, kept);
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
 
-    EXPECT_EQ(getIn(HKEY_CURRENT_USER, "Keep", "v"), "open error 2");
-    HKEY key = 0;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Other", &key), ERROR_SUCCESS);
-    RegCloseKey(key);
-    EXPECT_EQ(getIn(HKEY_CURRENT_USER, "Other", "v"), "error 2");
+    // As a user whom the permissions bind (not root): the store reads as
+    // empty, and the first change starts a new one.
+    const int status = tambolin::testing::runUnprivileged(m_dir.path(), [] {
+        if (getIn(HKEY_CURRENT_USER, "Keep", "v") != "open error 2")
+            return 1;
+        HKEY key = 0;
+        if (RegCreateKeyA(HKEY_CURRENT_USER, "Other", &key) != ERROR_SUCCESS)
+            return 2;
+        RegCloseKey(key);
+        return getIn(HKEY_CURRENT_USER, "Other", "v") == "error 2" ? 0 : 3;
+    });
+    ASSERT_EQ(status, 0) << "1: the store was read; 2: no key made; 3: the new store is wrong";
 
     // The unreadable store moved aside whole; the new one started empty.
     const QStringList backups =
@@ -316,9 +318,10 @@ TEST_F(RegistryTest, AnUnreadableStoreIsNeitherReadNorOverwritten) {
     ASSERT_EQ(backups.size(), 1);
     const QString backup = QFileInfo(path).absolutePath() + "/" + backups.first();
     QFile::setPermissions(backup, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QFile f(asFolder ? backup + "/kept" : backup);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), kept);
+    EXPECT_EQ(tambolin::testing::readFile(backup), kept);
+    const QByteArray fresh = tambolin::testing::readFile(path);
+    EXPECT_TRUE(fresh.contains("[Other]")) << fresh.toStdString();
+    EXPECT_FALSE(fresh.contains("Keep")) << fresh.toStdString();
 }
 
 TEST_F(RegistryTest, TheConfigurationFolderFollowsXdgWithAHomeFallback) {
