@@ -39,8 +39,13 @@ StopSignals::StopSignals() {
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < handled.size(); ++i)
-        ::sigaction(handled[i], &action, &m_old[i]);
+    for (std::size_t i = 0; i < handled.size(); ++i) {
+        ::sigaction(handled[i], nullptr, &m_old[i]);
+        // Ignored when we started (nohup, or a shell's background job for
+        // Ctrl-C): whoever started us wants it to stay that way.
+        if (m_old[i].sa_handler != SIG_IGN)
+            ::sigaction(handled[i], &action, nullptr);
+    }
 }
 
 StopSignals::~StopSignals() {

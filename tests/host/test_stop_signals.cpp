@@ -61,6 +61,35 @@ TEST(StopSignals, EachStopSignalArrivesOnTheEventLoopAndTheOldHandlersComeBack) 
     EXPECT_EQ(after.sa_handler, before.sa_handler);
 }
 
+TEST(StopSignals, ASignalIgnoredAtTheStartStaysIgnored) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    struct sigaction before {};
+    ASSERT_EQ(::sigaction(SIGHUP, &ignore, &before), 0);
+    {
+        StopSignals stop;
+        bool received = false;
+        QObject::connect(&stop, &StopSignals::received, [&] { received = true; });
+        ASSERT_EQ(::raise(SIGHUP), 0); // as under nohup: nothing happens
+        QEventLoop loop;
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+        EXPECT_FALSE(received);
+        EXPECT_EQ(stop.caught(), 0);
+    }
+    struct sigaction after {};
+    ::sigaction(SIGHUP, &before, &after);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+}
+
+// The programs start with the stop signals as a terminal would give them,
+// whatever this test inherited.
+void defaultStopSignals() {
+    for (const int sig : StopSignals::handled)
+        ::signal(sig, SIG_DFL);
+}
+
 // The player's window with a melody playing on a recorder.
 class WindowOnStopSignal : public ::testing::Test {
 protected:
@@ -181,6 +210,7 @@ TEST_F(TboOnStopSignal, TboEndsAsWithAClosedWindowAndKeepsItsSettings) {
         env.insert(QString::fromLatin1(midiMapperVariable), QStringLiteral("tbo-signal-test"));
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setChildProcessModifier(defaultStopSignals);
         process.start(tbo, {});
         ASSERT_TRUE(process.waitForStarted(5000));
 
@@ -225,6 +255,7 @@ TEST_F(TboOnStopSignal, PlayEndsWithEveryNoteOff) {
         env.insert(QString::fromLatin1(midiMapperVariable), QStringLiteral("tbo-signal-test"));
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setChildProcessModifier(defaultStopSignals);
         process.start(tool, {QStringLiteral("play"), melody});
         ASSERT_TRUE(process.waitForStarted(5000));
 
