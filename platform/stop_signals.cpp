@@ -41,9 +41,10 @@ StopSignals::StopSignals() {
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < handled.size(); ++i) {
         ::sigaction(handled[i], nullptr, &m_old[i]);
-        // Ignored when we started (nohup, or a shell's background job for
-        // Ctrl-C): whoever started us wants it to stay that way.
-        if (m_old[i].sa_handler != SIG_IGN)
+        // A hang-up ignored when we started (nohup) stays ignored. SIGINT is
+        // taken even then (a script's background job starts with it
+        // ignored), as scripts that stop `tambolin play` with it rely on.
+        if (handled[i] != SIGHUP || m_old[i].sa_handler != SIG_IGN)
             ::sigaction(handled[i], &action, nullptr);
     }
 }

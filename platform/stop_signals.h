@@ -2,7 +2,7 @@
 // SIGINT, SIGTERM and SIGHUP (Ctrl-C, kill, a closed terminal or a desktop
 // logout) as a Qt signal on the thread of the event loop, so that a program
 // can end through its normal path (note-offs sent, device closed, settings
-// stored) instead of dying with notes hanging. A signal ignored when the
+// stored) instead of dying with notes hanging. A hang-up ignored when the
 // program started (nohup) stays ignored. The previous handlers come back when
 // the object goes. One object at a time per process.
 

@@ -61,7 +61,7 @@ TEST(StopSignals, EachStopSignalArrivesOnTheEventLoopAndTheOldHandlersComeBack) 
     EXPECT_EQ(after.sa_handler, before.sa_handler);
 }
 
-TEST(StopSignals, ASignalIgnoredAtTheStartStaysIgnored) {
+TEST(StopSignals, AHangUpIgnoredAtTheStartStaysIgnored) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
@@ -81,6 +81,18 @@ TEST(StopSignals, ASignalIgnoredAtTheStartStaysIgnored) {
     struct sigaction after {};
     ::sigaction(SIGHUP, &before, &after);
     EXPECT_EQ(after.sa_handler, SIG_IGN);
+
+    // Ctrl-C ignored, as in a script's background job, still stops.
+    ASSERT_EQ(::sigaction(SIGINT, &ignore, &before), 0);
+    {
+        StopSignals stop;
+        ASSERT_EQ(::raise(SIGINT), 0);
+        QEventLoop loop;
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+        EXPECT_EQ(stop.caught(), SIGINT);
+    }
+    ::sigaction(SIGINT, &before, nullptr);
 }
 
 // The programs start with the stop signals as a terminal would give them,
