@@ -13,9 +13,28 @@ char asciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+bool isControlOrBlank(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u <= 0x20 || u == 0x7F;
+}
+
+bool hasControl(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
+// A name inside the folder: no separator of either kind, so nothing can lead
+// the file out of the folder.
 bool isPlainFileName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("/ ") == std::string_view::npos;
+           name.find_first_of("/\\") == std::string_view::npos &&
+           std::none_of(name.begin(), name.end(), isControlOrBlank);
+}
+
+bool isKnownScheme(std::string_view url) {
+    return url.starts_with("http://") || url.starts_with("https://") || url.starts_with("ftp://");
 }
 
 } // namespace
@@ -32,25 +51,29 @@ std::string normaliseScheme(std::string_view url) {
 std::optional<DownloadCommand> parseDownloadCommand(std::string_view text) {
     if (!text.starts_with(folderKey))
         return std::nullopt;
-    // Read from the right: the URL and the file name carry no blanks, while
-    // the folder may hold blanks and even " -o ".
-    const auto urlSep = text.rfind(' ');
-    if (urlSep == std::string_view::npos || urlSep + 1 >= text.size())
+    // The folder may hold blanks, so the text is only unambiguous with one
+    // " -o " in it: a second one, in the folder or in a URL with blanks,
+    // could move the write to another folder and name.
+    const auto keyPos = text.find(nameKey);
+    if (keyPos == std::string_view::npos || keyPos < folderKey.size() ||
+        text.find(nameKey, keyPos + 1) != std::string_view::npos)
         return std::nullopt;
-    const auto nameSep = text.rfind(' ', urlSep - 1);
-    if (nameSep == std::string_view::npos || nameSep < folderKey.size() + nameKey.size() - 1)
-        return std::nullopt;
-    const auto keyPos = nameSep + 1 - nameKey.size();
-    if (text.substr(keyPos, nameKey.size()) != nameKey || keyPos < folderKey.size())
+    const std::string_view rest = text.substr(keyPos + nameKey.size());
+    const auto urlSep = rest.find(' ');
+    if (urlSep == std::string_view::npos)
         return std::nullopt;
 
     DownloadCommand cmd;
     cmd.folder = std::string(text.substr(folderKey.size(), keyPos - folderKey.size()));
-    cmd.fileName = std::string(text.substr(nameSep + 1, urlSep - nameSep - 1));
-    cmd.url = normaliseScheme(text.substr(urlSep + 1));
-    if (cmd.folder.empty() || !isPlainFileName(cmd.fileName))
+    cmd.fileName = std::string(rest.substr(0, urlSep));
+    const std::string_view url = rest.substr(urlSep + 1);
+    if (cmd.folder.empty() || hasControl(cmd.folder) || !isPlainFileName(cmd.fileName))
         return std::nullopt;
-    if (!cmd.url.starts_with("http://") && !cmd.url.starts_with("ftp://"))
+    // The URL is one token: blanks and control characters come percent-encoded.
+    if (url.empty() || std::any_of(url.begin(), url.end(), isControlOrBlank))
+        return std::nullopt;
+    cmd.url = normaliseScheme(url);
+    if (!isKnownScheme(cmd.url))
         return std::nullopt;
     return cmd;
 }

@@ -13,8 +13,10 @@ struct DownloadCommand {
     std::string url; // scheme in lower case
 };
 
-// Parses the command text; nullopt when it does not have the form, the file
-// name is not a plain name, or the URL is not an http:// or ftp:// URL.
+// Parses the command text; nullopt when it does not have the form (exactly
+// one " -o "), the file name is not a plain name (no separator, blank or
+// control character), the folder holds a control character, or the URL is not
+// one http://, https:// or ftp:// token.
 std::optional<DownloadCommand> parseDownloadCommand(std::string_view text);
 
 // The URL with its scheme in lower case: the transfer library only knows

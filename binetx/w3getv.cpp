@@ -5,16 +5,26 @@
 #include "binetx/transfer.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace tambolin {
 
 namespace {
 
 std::atomic<long long> g_connectMs{TransferTimeouts{}.connect.count()};
-std::atomic<long long> g_stallSeconds{TransferTimeouts{}.stall.count()};
+std::atomic<long> g_lowSpeedBytes{TransferTimeouts{}.lowSpeedBytes};
+std::atomic<long long> g_lowSpeedSeconds{TransferTimeouts{}.lowSpeedTime.count()};
 std::atomic<long long> g_totalSeconds{TransferTimeouts{}.total.count()};
 
-BinetxStatus download(const char *command) {
+std::mutex g_certificatesMutex;
+std::string g_certificates;
+
+std::string trustedCertificates() {
+    std::lock_guard lock(g_certificatesMutex);
+    return g_certificates;
+}
+
+BinetxStatus download(const char *command, std::int32_t *cancel) {
     const auto cmd = parseDownloadCommand(command ? command : "");
     if (!cmd)
         return BINETX_BAD_COMMAND;
@@ -23,7 +33,11 @@ BinetxStatus download(const char *command) {
         return BINETX_BAD_FOLDER;
     if (!file.create(cmd->fileName))
         return BINETX_FILE_ERROR;
-    const BinetxStatus status = fetchInto(cmd->url, file, transferTimeouts());
+    TransferSettings settings;
+    settings.timeouts = transferTimeouts();
+    settings.trustedCertificates = trustedCertificates();
+    settings.cancel = cancel;
+    const BinetxStatus status = fetchInto(cmd->url, file, settings);
     if (status != BINETX_OK)
         return status; // the fresh file goes with `file`
     return file.commit() ? BINETX_OK : BINETX_FILE_ERROR;
@@ -33,28 +47,40 @@ BinetxStatus download(const char *command) {
 
 void setTransferTimeouts(const TransferTimeouts &timeouts) {
     g_connectMs = timeouts.connect.count();
-    g_stallSeconds = timeouts.stall.count();
+    g_lowSpeedBytes = timeouts.lowSpeedBytes;
+    g_lowSpeedSeconds = timeouts.lowSpeedTime.count();
     g_totalSeconds = timeouts.total.count();
 }
 
 TransferTimeouts transferTimeouts() {
     TransferTimeouts t;
     t.connect = std::chrono::milliseconds(g_connectMs.load());
-    t.stall = std::chrono::seconds(g_stallSeconds.load());
+    t.lowSpeedBytes = g_lowSpeedBytes.load();
+    t.lowSpeedTime = std::chrono::seconds(g_lowSpeedSeconds.load());
     t.total = std::chrono::seconds(g_totalSeconds.load());
     return t;
 }
 
+void setTrustedCertificates(const std::string &pemFile) {
+    std::lock_guard lock(g_certificatesMutex);
+    g_certificates = pemFile;
+}
+
 } // namespace tambolin
 
-extern "C" std::int32_t W3getv(char *command, std::int32_t *status) {
+extern "C" std::int32_t W3getvCancellable(char *command, std::int32_t *status,
+                                          std::int32_t *cancel) {
     BinetxStatus result = BINETX_FILE_ERROR;
     // Nothing may unwind into the caller, which is not C++-aware.
     try {
-        result = tambolin::download(command);
+        result = tambolin::download(command, cancel);
     } catch (...) {
     }
     if (status)
         *status = result;
     return result == BINETX_OK ? 1 : 0;
+}
+
+extern "C" std::int32_t W3getv(char *command, std::int32_t *status) {
+    return W3getvCancellable(command, status, nullptr);
 }

@@ -6,8 +6,8 @@
 #include "cli/headless_control.h"
 #include "cli/melody_io.h"
 #include "cli/options.h"
-#include "cli/stop_signals.h"
 #include "control/midi_lists.h"
+#include "platform/runtime/stop_signals.h"
 
 #include <QCoreApplication>
 

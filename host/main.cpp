@@ -1,5 +1,6 @@
 // TBO: the player's window. It takes no arguments and ignores any it is given.
 
+#include "host/close_on_stop_signals.h"
 #include "host/control_loader.h"
 #include "host/frm_tbo.h"
 #include "host/version_info.h"
@@ -15,6 +16,9 @@ int main(int, char **argv) {
     char *qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
     tambolin::applyVersionInfo(app, tambolin::tboVersionInfo());
+    // A logout or a kill ends TBO as closing its window does: the control
+    // stops its notes and stores its MIDI settings on the way out.
+    const tambolin::StopSignals *stopSignals = tambolin::closeWindowsOnStopSignals();
 
     tambolin::ControlLoader loader(
         tambolin::ControlLoader::librariesBeside(QCoreApplication::applicationDirPath()));
@@ -27,6 +31,10 @@ int main(int, char **argv) {
             QMessageBox::critical(nullptr, tambolin::tboVersionInfo().productName, message);
         return 1;
     }
+    // Stopped while starting (a message box was up): end at once, through
+    // the form's end as after a closed window.
+    if (stopSignals->caught() != 0)
+        return 0;
     form.show();
     return app.exec();
 }

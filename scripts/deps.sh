@@ -13,7 +13,7 @@ PACKAGES=(
     libcurl4-openssl-dev libsdl2-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    python3-mido python3-pyftpdlib
+    python3-mido python3-pyftpdlib openssl
     xvfb xauth xdotool imagemagick dbus dbus-x11 xdg-utils procps
     # Japanese UI font (metric-compatible stand-in for the design font)
     fonts-ipafont-gothic

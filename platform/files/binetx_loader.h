@@ -21,20 +21,31 @@ public:
 
     // Runs W3getv with command converted to the system's 8-bit encoding.
     // 1 when the download succeeded; 0 when it failed or the library or its
-    // function cannot be found (tried again at the next call).
-    Long W3getv(const QString &command, Long &reserved);
+    // function cannot be found (tried again at the next call). Safe to call
+    // from any thread, also while another call runs. With cancel, and a
+    // library that can be cancelled (canCancel()), another thread stops the
+    // download by storing a non-zero value there atomically.
+    Long W3getv(const QString &command, Long &reserved, std::int32_t *cancel = nullptr);
+
+    // Whether the library found offers cancelling; false before it is loaded.
+    bool canCancel() const;
 
     // Where the library was found; empty before a successful load.
     QString loadedFrom() const;
 
 private:
     using W3getvFunction = std::int32_t (*)(char *, std::int32_t *);
-    W3getvFunction resolve();
+    using CancellableFunction = std::int32_t (*)(char *, std::int32_t *, std::int32_t *);
+    struct Functions {
+        W3getvFunction plain = nullptr;
+        CancellableFunction cancellable = nullptr;
+    };
+    Functions resolve();
 
     QString m_name;
     mutable std::mutex m_mutex;
     QLibrary m_library;
-    W3getvFunction m_function = nullptr;
+    Functions m_functions;
 };
 
 // The library in use in this process: the one named "binetx" unless a test
@@ -43,6 +54,12 @@ BinetxLibrary &currentBinetx();
 void setCurrentBinetx(BinetxLibrary *library);
 
 // The control's call: W3getv of the library in use.
-Long W3getv(const QString &command, Long &reserved);
+Long W3getv(const QString &command, Long &reserved, std::int32_t *cancel = nullptr);
+
+// The user's own download folder inside tempFolder, "tamberlo-<uid>", made on
+// demand with mode 0700. Empty (nothing downloads) when it cannot be made or
+// is not a folder of this user's that only this user can reach: another
+// user could otherwise plant or replace files there. The result ends in "/".
+QString privateDownloadFolder(const QString &tempFolder);
 
 } // namespace tambolin

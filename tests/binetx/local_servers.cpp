@@ -1,6 +1,7 @@
 #include "local_servers.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QRegularExpression>
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -52,6 +53,9 @@ const char *reason(int status) {
         return "OK";
     case 404:
         return "Not Found";
+    case 301:
+    case 302:
+        return "Found";
     default:
         return "Error";
     }
@@ -130,6 +134,8 @@ void LocalHttpServer::answer(int client) {
                        "\r\nConnection: close\r\nContent-Type: application/octet-stream\r\n";
     if (reply.sendLength)
         head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    if (!reply.location.empty())
+        head += "Location: " + reply.location + "\r\n";
     head += "\r\n";
     if (reply.stall) {
         if (!sendAll(client, head + reply.body.substr(0, reply.body.size() / 2)))
@@ -139,7 +145,82 @@ void LocalHttpServer::answer(int client) {
         ::poll(fds, 2, 60000);
         return;
     }
+    if (reply.trickleMs > 0) {
+        if (!sendAll(client, head))
+            return;
+        for (const char byte : reply.body) {
+            pollfd fds[1] = {{m_stopPipe[0], POLLIN, 0}};
+            if (::poll(fds, 1, reply.trickleMs) != 0 || !sendAll(client, std::string(1, byte)))
+                return; // stopping, or the client gave up
+        }
+        return;
+    }
     sendAll(client, head + reply.body);
+}
+
+namespace {
+
+// Serves one folder over TLS with the given key and certificate; prints the
+// port it took.
+constexpr const char *httpsServerScript = R"(
+import functools, http.server, ssl, sys
+certificate, key, folder = sys.argv[1:4]
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(certificate, key)
+handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)
+server = http.server.HTTPServer(("127.0.0.1", 0), handler)
+server.socket = context.wrap_socket(server.socket, server_side=True)
+print("listening on", server.server_address[1], flush=True)
+server.serve_forever()
+)";
+
+} // namespace
+
+LocalHttpsServer::LocalHttpsServer(const QString &folder) {
+    const QString key = folder + QStringLiteral("/../https-key.pem");
+    m_certificate = QDir::cleanPath(folder + QStringLiteral("/../https-cert.pem"));
+    QProcess openssl;
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                   QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
+                   QDir::cleanPath(key), QStringLiteral("-out"), m_certificate});
+    if (!openssl.waitForFinished(20000) || openssl.exitCode() != 0) {
+        m_log = QStringLiteral("openssl: ") + QString::fromLocal8Bit(openssl.readAll());
+        return;
+    }
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral("-u"), QStringLiteral("-c"),
+                     QString::fromLatin1(httpsServerScript), m_certificate, QDir::cleanPath(key),
+                     folder});
+    if (!m_process.waitForStarted(5000))
+        return;
+    static const QRegularExpression started(QStringLiteral("listening on (\\d+)"));
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
+        m_process.waitForReadyRead(200);
+        m_log += QString::fromLocal8Bit(m_process.readAll());
+        const auto match = started.match(m_log);
+        if (match.hasMatch()) {
+            m_port = match.captured(1).toInt();
+            return;
+        }
+    }
+}
+
+LocalHttpsServer::~LocalHttpsServer() {
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
 }
 
 LocalFtpServer::LocalFtpServer(const QString &folder) {

@@ -13,10 +13,16 @@
 namespace tambolin::testing {
 
 struct HttpReply {
+    HttpReply(int status_ = 200, std::string body_ = {}, bool sendLength_ = true,
+              bool stall_ = false)
+        : status(status_), body(std::move(body_)), sendLength(sendLength_), stall(stall_) {}
+
     int status = 200;
     std::string body;
     bool sendLength = true; // false: the body ends when the connection closes
     bool stall = false;     // send the head and half the body, then nothing more
+    int trickleMs = 0;      // > 0: the body one byte at a time, this far apart
+    std::string location;   // sent as the Location header (with a 3xx status)
 };
 
 class LocalHttpServer final {
@@ -43,6 +49,27 @@ private:
     std::map<std::string, HttpReply> m_routes;
     std::atomic<int> m_requests{0};
     std::thread m_thread;
+};
+
+// Python's web server behind TLS, serving folder, with a certificate for
+// 127.0.0.1 made for it by openssl (key and certificate go in the folder's
+// parent) and trusted by nobody else.
+class LocalHttpsServer final {
+public:
+    explicit LocalHttpsServer(const QString &folder);
+    ~LocalHttpsServer();
+    LocalHttpsServer(const LocalHttpsServer &) = delete;
+    LocalHttpsServer &operator=(const LocalHttpsServer &) = delete;
+
+    int port() const { return m_port; }                   // 0 when it did not start
+    QString certificate() const { return m_certificate; } // PEM file to trust
+    QString log() const { return m_log; }
+
+private:
+    QProcess m_process;
+    QString m_certificate;
+    QString m_log;
+    int m_port = 0;
 };
 
 // pyftpdlib serving folder read-only to anonymous users.

@@ -2,14 +2,18 @@
 // player's own library, and a missing library or function is a failed
 // download rather than a crash.
 
+#include "binetx/binetx.h"
 #include "local_servers.h"
 #include "platform/files/binetx_loader.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace tambolin {
 namespace {
@@ -79,6 +83,36 @@ TEST(BinetxLoader, FindsTheLibraryNextToThePlayerAndPassesTheCommandText) {
     EXPECT_EQ(W3getv(commandFor(folder + QLatin1Char('/'), url + QStringLiteral("x")), reserved),
               0);
     EXPECT_NE(reserved, 0);
+}
+
+TEST(BinetxLoader, AnotherThreadCancelsThroughTheLoader) {
+    qputenv("no_proxy", "*");
+    LocalHttpServer server;
+    ASSERT_TRUE(server.listening());
+    HttpReply slow{200, std::string(2000, 's')};
+    slow.trickleMs = 20;
+    server.route("/slow.tbn", slow);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+
+    alignas(std::atomic_ref<std::int32_t>::required_alignment) std::int32_t cancel = 0;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::atomic_ref<std::int32_t>(cancel).store(1);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    Long reserved = 0;
+    const Long result =
+        W3getv(commandFor(dir.path() + QLatin1Char('/'),
+                          QStringLiteral("http://127.0.0.1:%1/slow.tbn").arg(server.port())),
+               reserved, &cancel);
+    canceller.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(reserved, BINETX_CANCELLED);
+    EXPECT_LT(clock.elapsed(), 3000); // the whole body would take 40 s
+    EXPECT_TRUE(currentBinetx().canCancel());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 } // namespace

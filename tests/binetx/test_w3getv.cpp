@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace tambolin {
 namespace {
@@ -18,6 +20,7 @@ using testing::ClosedPort;
 using testing::HttpReply;
 using testing::LocalFtpServer;
 using testing::LocalHttpServer;
+using testing::LocalHttpsServer;
 
 const QString targetName = QStringLiteral("~tambol.tbn");
 
@@ -112,13 +115,39 @@ TEST_F(W3getvHttp, SchemeLetterCaseDoesNotMatter) {
 
 TEST_F(W3getvHttp, FolderWithoutTrailingSlashAndWithBlanks) {
     m_server.route("/m.tbn", HttpReply{200, "abc"});
-    const QString spaced = m_dir.filePath(QStringLiteral("my -o melodies"));
+    const QString spaced = m_dir.filePath(QStringLiteral("my melodies -d x-o"));
     ASSERT_TRUE(QDir().mkpath(spaced));
     EXPECT_EQ(run(commandFor(spaced, url(QStringLiteral("/m.tbn")))).result, 1);
     EXPECT_EQ(readAll(spaced + QLatin1Char('/') + targetName), QByteArray("abc"));
 
     EXPECT_EQ(run(commandFor(m_dir.path(), url(QStringLiteral("/m.tbn")))).result, 1);
     EXPECT_EQ(readAll(m_target), QByteArray("abc"));
+}
+
+// A URL with blanks used to be read from the right as "... -o NAME URL", so
+// its tail chose the file, and its head became part of the folder.
+TEST_F(W3getvHttp, AUrlWithBlanksCannotMoveTheWrite) {
+    m_server.route("/ok", HttpReply{200, "planted"});
+    const QString given = m_dir.filePath(QStringLiteral("shared")) + QLatin1Char('/');
+    // What the old reading took for the folder: "shared/ -o ~tambol.tbn http:"
+    // then "/../../victim", which is m_dir/victim.
+    ASSERT_TRUE(QDir().mkpath(given + QStringLiteral(" -o ~tambol.tbn http:")));
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("victim"))));
+    const QString hostile =
+        QStringLiteral("http://../../victim -o notes.txt ") + url(QStringLiteral("/ok"));
+
+    const Outcome o = run(commandFor(given, hostile));
+    EXPECT_EQ(o.result, 0);
+    EXPECT_EQ(o.status, BINETX_BAD_COMMAND);
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("victim/notes.txt"))));
+    EXPECT_FALSE(QFileInfo::exists(given + targetName));
+    EXPECT_EQ(m_server.requestCount(), 0);
+
+    // The same URL as one token, its blanks encoded, names no other file.
+    QString encoded = hostile;
+    encoded.replace(QLatin1Char(' '), QStringLiteral("%20"));
+    EXPECT_NE(run(commandFor(given, encoded)).result, 1);
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("victim/notes.txt"))));
 }
 
 TEST_F(W3getvHttp, FailuresKeepTheEarlierDownloadAndLeaveNothingNew) {
@@ -167,27 +196,74 @@ TEST_F(W3getvHttp, SizeIsCappedAtOneMebibyte) {
     }
 }
 
-TEST_F(W3getvHttp, StalledTransferTimesOutAndLeavesNoPartialFile) {
-    const TransferTimeouts saved = transferTimeouts();
-    TransferTimeouts quick;
-    quick.connect = std::chrono::milliseconds(2000);
-    quick.stall = std::chrono::seconds(1);
-    quick.total = std::chrono::seconds(20);
-    setTransferTimeouts(quick);
+// Short limits for the duration of a test.
+class QuickTimeouts final {
+public:
+    QuickTimeouts() : m_saved(transferTimeouts()) {
+        TransferTimeouts quick;
+        quick.connect = std::chrono::milliseconds(2000);
+        quick.lowSpeedTime = std::chrono::seconds(1);
+        quick.total = std::chrono::seconds(20);
+        setTransferTimeouts(quick);
+    }
+    ~QuickTimeouts() { setTransferTimeouts(m_saved); }
+    QuickTimeouts(const QuickTimeouts &) = delete;
+    QuickTimeouts &operator=(const QuickTimeouts &) = delete;
 
-    m_server.route("/slow", HttpReply{200, std::string(4000, 's'), true, true});
+private:
+    TransferTimeouts m_saved;
+};
+
+TEST_F(W3getvHttp, StalledOrTricklingTransfersGiveUpAndLeaveNoPartialFile) {
+    EXPECT_EQ(TransferTimeouts{}.lowSpeedBytes, 1024);
+    EXPECT_EQ(TransferTimeouts{}.lowSpeedTime, std::chrono::seconds(15));
+    QuickTimeouts quick;
+    HttpReply stalled{200, std::string(4000, 's')};
+    stalled.stall = true;
+    HttpReply trickle{200, std::string(4000, 't')};
+    trickle.trickleMs = 20; // 50 bytes a second: 80 s for the whole body
+    m_server.route("/stalled", stalled);
+    m_server.route("/trickle", trickle);
+    for (const char *path : {"/stalled", "/trickle"}) {
+        QElapsedTimer clock;
+        clock.start();
+        const Outcome o = fetch(url(QString::fromLatin1(path)));
+        const qint64 elapsed = clock.elapsed();
+        EXPECT_NE(o.result, 1) << path;
+        EXPECT_EQ(o.status, BINETX_TRANSFER_FAILED) << path;
+        // The transfer library averages speed over a few seconds, so a burst
+        // delays the time-out by that much; the total is 20 s.
+        EXPECT_LT(elapsed, 12000) << path;
+        EXPECT_TRUE(entries().isEmpty()) << path << entries().join(' ').toStdString();
+    }
+}
+
+TEST_F(W3getvHttp, AnotherThreadCancelsADownload) {
+    HttpReply trickle{200, std::string(4000, 't')};
+    trickle.trickleMs = 20;
+    m_server.route("/trickle", trickle);
+    QByteArray text = commandFor(m_folder, url(QStringLiteral("/trickle"))).toLocal8Bit();
+    alignas(std::atomic_ref<std::int32_t>::required_alignment) std::int32_t cancel = 0;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::atomic_ref<std::int32_t>(cancel).store(1);
+    });
     QElapsedTimer clock;
     clock.start();
-    const Outcome o = fetch(url(QStringLiteral("/slow")));
+    std::int32_t status = 0;
+    const std::int32_t result = W3getvCancellable(text.data(), &status, &cancel);
     const qint64 elapsed = clock.elapsed();
-    setTransferTimeouts(saved);
-
-    EXPECT_NE(o.result, 1);
-    EXPECT_EQ(o.status, BINETX_TRANSFER_FAILED);
-    // The transfer library averages speed over a few seconds, so the burst
-    // before the stall delays the time-out by that much; the total is 20 s.
-    EXPECT_LT(elapsed, 15000);
+    canceller.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(status, BINETX_CANCELLED);
+    EXPECT_LT(elapsed, 3000);
     EXPECT_TRUE(entries().isEmpty()) << entries().join(' ').toStdString();
+
+    // Cancelled before it starts: nothing is fetched.
+    const int before = m_server.requestCount();
+    EXPECT_EQ(W3getvCancellable(text.data(), &status, &cancel), 0);
+    EXPECT_EQ(status, BINETX_CANCELLED);
+    EXPECT_EQ(m_server.requestCount(), before);
 }
 
 TEST_F(W3getvHttp, PlantedLinksAreReplacedNeverWrittenThrough) {
@@ -228,11 +304,18 @@ TEST_F(W3getvHttp, RejectsCommandsItCannotCarryOut) {
     const Case cases[] = {
         {QString(), BINETX_BAD_COMMAND},
         {QStringLiteral("-d ") + m_folder + QLatin1Char(' ') + good, BINETX_BAD_COMMAND},
-        {commandFor(m_folder, QStringLiteral("https://127.0.0.1:1/m.tbn")), BINETX_BAD_COMMAND},
+        {commandFor(m_folder, QStringLiteral("gopher://127.0.0.1:1/m.tbn")), BINETX_BAD_COMMAND},
+        {commandFor(m_folder, good + QStringLiteral(" ") + good), BINETX_BAD_COMMAND},
+        {commandFor(m_folder, good + QStringLiteral("\t")), BINETX_BAD_COMMAND},
+        {commandFor(m_folder, good + QStringLiteral("\x01")), BINETX_BAD_COMMAND},
         {commandFor(m_folder, QStringLiteral("file:///etc/passwd")), BINETX_BAD_COMMAND},
         {commandFor(m_folder, QStringLiteral("127.0.0.1/m.tbn")), BINETX_BAD_COMMAND},
         {commandFor(m_folder, good, QStringLiteral("../escaped.tbn")), BINETX_BAD_COMMAND},
         {commandFor(m_folder, good, QStringLiteral("..")), BINETX_BAD_COMMAND},
+        {commandFor(m_folder, good, QStringLiteral("..\\escaped.tbn")), BINETX_BAD_COMMAND},
+        {commandFor(m_folder, good, QStringLiteral("a\x1b.tbn")), BINETX_BAD_COMMAND},
+        {commandFor(m_folder + QStringLiteral(" -o x"), good), BINETX_BAD_COMMAND},
+        {commandFor(m_folder + QStringLiteral("\n"), good), BINETX_BAD_COMMAND},
         {commandFor(QString(), good), BINETX_BAD_COMMAND},
         {commandFor(m_dir.filePath(QStringLiteral("no such folder")), good), BINETX_BAD_FOLDER},
     };
@@ -249,6 +332,75 @@ TEST_F(W3getvHttp, RejectsCommandsItCannotCarryOut) {
     EXPECT_EQ(W3getv(nullptr, nullptr), 0);
     QByteArray text = commandFor(m_folder, good).toLocal8Bit();
     EXPECT_EQ(W3getv(text.data(), nullptr), 1);
+}
+
+TEST_F(W3getvHttp, RedirectsGoToWebAndFtpServersOnly) {
+    QTemporaryDir secret;
+    ASSERT_TRUE(secret.isValid());
+    writeFile(secret.filePath(QStringLiteral("s.txt")), "local secret");
+    m_server.route("/m.tbn", HttpReply{200, "moved melody"});
+    const auto redirect = [](const std::string &to) {
+        HttpReply r{302, ""};
+        r.location = to;
+        return r;
+    };
+    m_server.route("/moved", redirect(url(QStringLiteral("/m.tbn")).toStdString()));
+    m_server.route("/to-file",
+                   redirect("file://" + secret.filePath(QStringLiteral("s.txt")).toStdString()));
+    m_server.route("/to-dict", redirect("dict://127.0.0.1:1/d"));
+    m_server.route("/to-gopher", redirect("gopher://127.0.0.1:1/g"));
+
+    const Outcome moved = fetch(url(QStringLiteral("/moved")));
+    EXPECT_EQ(moved.result, 1);
+    EXPECT_EQ(readAll(m_target), QByteArray("moved melody"));
+    ASSERT_TRUE(QFile::remove(m_target));
+    for (const char *path : {"/to-file", "/to-dict", "/to-gopher"}) {
+        const Outcome o = fetch(url(QString::fromLatin1(path)));
+        EXPECT_NE(o.result, 1) << path;
+        EXPECT_EQ(o.status, BINETX_TRANSFER_FAILED) << path;
+        EXPECT_TRUE(entries().isEmpty()) << path;
+    }
+}
+
+// Trusts the given certificates for the duration of a test.
+class TrustedCertificates final {
+public:
+    explicit TrustedCertificates(const QString &pem) {
+        setTrustedCertificates(QFile::encodeName(pem).toStdString());
+    }
+    ~TrustedCertificates() { setTrustedCertificates({}); }
+    TrustedCertificates(const TrustedCertificates &) = delete;
+    TrustedCertificates &operator=(const TrustedCertificates &) = delete;
+};
+
+TEST_F(W3getvHttp, SecureServersDirectlyAndAfterARedirect) {
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    const QString served = work.filePath(QStringLiteral("served"));
+    ASSERT_TRUE(QDir().mkpath(served));
+    writeFile(served + QStringLiteral("/s.tbn"), QByteArray::fromStdString(melodyBytes()));
+    LocalHttpsServer https(served);
+    ASSERT_NE(https.port(), 0) << https.log().toStdString();
+    const QString secure = QStringLiteral("https://127.0.0.1:%1/s.tbn").arg(https.port());
+    HttpReply moved{302, ""};
+    moved.location = secure.toStdString();
+    m_server.route("/moved", moved);
+
+    {
+        TrustedCertificates trusted(https.certificate());
+        for (const QString &u : {secure, url(QStringLiteral("/moved")),
+                                 QStringLiteral("HTTPS://127.0.0.1:%1/s.tbn").arg(https.port())}) {
+            QFile::remove(m_target);
+            const Outcome o = fetch(u);
+            EXPECT_EQ(o.result, 1) << u.toStdString() << " " << o.status;
+            EXPECT_EQ(readAll(m_target), QByteArray::fromStdString(melodyBytes()))
+                << u.toStdString();
+        }
+    }
+    // A certificate nobody vouches for is refused.
+    QFile::remove(m_target);
+    EXPECT_EQ(fetch(secure).status, BINETX_TRANSFER_FAILED);
+    EXPECT_TRUE(entries().isEmpty());
 }
 
 class W3getvFtp : public ::testing::Test {

@@ -12,6 +12,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tambolin::testing {
 namespace {
@@ -22,11 +26,13 @@ class FileNameWrite : public ControlTest {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_files.isValid() && m_temp.isValid());
-        // The download lands in the temporary folder: a private one here.
+        // The temporary folder is one of the test's own; the download lands
+        // in the user's folder inside it.
         m_hadTmp = qEnvironmentVariableIsSet("TMPDIR");
         m_savedTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
-        m_downloaded = m_temp.path() + QStringLiteral("/~tambol.tbn");
+        m_userFolder = m_temp.path() + QStringLiteral("/tamberlo-") + QString::number(geteuid());
+        m_downloaded = m_userFolder + QStringLiteral("/~tambol.tbn");
 
         m_served = path(QStringLiteral("served/song.tbn"));
         ASSERT_TRUE(QDir(m_files.path()).mkdir(QStringLiteral("served")));
@@ -78,6 +84,7 @@ protected:
     QTemporaryDir m_temp;
     bool m_hadTmp = false;
     QByteArray m_savedTmp;
+    QString m_userFolder;
     QString m_downloaded;
     QString m_served;
     QByteArray m_servedBytes;
@@ -215,6 +222,7 @@ TEST_F(FileNameWrite, AnythingPlantedAtTheTemporaryNameIsReplacedNotWrittenThrou
     ASSERT_TRUE(victimFile.open(QIODevice::WriteOnly));
     victimFile.write("keep me");
     victimFile.close();
+    ASSERT_TRUE(QDir().mkdir(m_userFolder));
     ASSERT_TRUE(QFile::link(victim, m_downloaded));
 
     PLAYCTRL &ctrl = makeControl();
@@ -222,6 +230,130 @@ TEST_F(FileNameWrite, AnythingPlantedAtTheTemporaryNameIsReplacedNotWrittenThrou
     EXPECT_EQ(fileBytes(victim), QByteArray("keep me"));
     EXPECT_FALSE(QFileInfo(m_downloaded).isSymLink());
     expectDownloaded(ctrl);
+}
+
+// What another user of a shared temporary folder could do no longer matters.
+TEST_F(FileNameWrite, DownloadsGoToAFolderOnlyTheUserReaches) {
+    // The old download file, planted as a folder, used to block every load.
+    ASSERT_TRUE(QDir(m_temp.path()).mkdir(QStringLiteral("~tambol.tbn")));
+    PLAYCTRL &ctrl = makeControl();
+    write(ctrl, httpUrl(QStringLiteral("http://")));
+    expectDownloaded(ctrl);
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(m_userFolder).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(st.st_uid, geteuid());
+
+    // The user's own folder opened up is closed again.
+    ASSERT_EQ(::chmod(QFile::encodeName(m_userFolder).constData(), 0777), 0);
+    QFile::remove(m_downloaded);
+    write(ctrl, httpUrl(QStringLiteral("http://")));
+    expectDownloaded(ctrl);
+    ASSERT_EQ(::lstat(QFile::encodeName(m_userFolder).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+}
+
+TEST_F(FileNameWrite, AFolderPlantedUnderTheUsersNameIsNotUsed) {
+    const QString elsewhere = path(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkdir(elsewhere));
+    const QString url = httpUrl(QStringLiteral("http://"));
+    {
+        SCOPED_TRACE("a link to another folder");
+        ASSERT_TRUE(QFile::link(elsewhere, m_userFolder));
+        PLAYCTRL &ctrl = makeControl();
+        write(ctrl, m_local);
+        write(ctrl, url);
+        expectFailed(ctrl, url);
+        destroyControl(ctrl);
+        ASSERT_TRUE(QFile::remove(m_userFolder));
+    }
+    if (geteuid() == 0) {
+        SCOPED_TRACE("a folder of another user's");
+        ASSERT_TRUE(QDir().mkdir(m_userFolder));
+        ASSERT_EQ(::chown(QFile::encodeName(m_userFolder).constData(), 65534, 65534), 0);
+        PLAYCTRL &ctrl = makeControl();
+        write(ctrl, m_local);
+        write(ctrl, url);
+        expectFailed(ctrl, url);
+    }
+    EXPECT_TRUE(QDir(elsewhere).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_FALSE(QFileInfo::exists(m_downloaded));
+    EXPECT_EQ(m_http.requestCount(), 0);
+}
+
+// A URL used to reach the download command text as written, so its blanks
+// could give the library another file name and folder.
+TEST_F(FileNameWrite, AUrlWithBlanksWritesOnlyTheDownloadFile) {
+    m_http.route("/a%20b.tbn", HttpReply{200, m_servedBytes.toStdString()});
+    PLAYCTRL &ctrl = makeControl();
+    write(ctrl, httpUrl(QStringLiteral("http://"), "a b.tbn"));
+    expectDownloaded(ctrl);
+
+    write(ctrl, m_local);
+    const QString hostile = httpUrl(QStringLiteral("http://"), "song.tbn -o notes.txt ") +
+                            httpUrl(QStringLiteral("http://"));
+    write(ctrl, hostile);
+    expectFailed(ctrl, hostile); // the server has no such path
+    EXPECT_EQ(QDir(m_userFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("~tambol.tbn")});
+    EXPECT_FALSE(QFileInfo::exists(m_temp.path() + QStringLiteral("/notes.txt")));
+}
+
+// A server that sends a byte every 20 ms: the download takes a while.
+class SlowFileNameWrite : public FileNameWrite {
+protected:
+    void SetUp() override {
+        FileNameWrite::SetUp();
+        HttpReply slow{200, m_servedBytes.toStdString()};
+        slow.trickleMs = 20;
+        m_http.route("/slow.tbn", slow);
+        m_slowUrl = httpUrl(QStringLiteral("http://"), "slow.tbn");
+    }
+    // Runs action on the event loop once, some time into the download.
+    void during(std::function<void()> action) {
+        QTimer::singleShot(200, &m_context, std::move(action));
+    }
+
+    QObject m_context;
+    QString m_slowUrl;
+};
+
+TEST_F(SlowFileNameWrite, TheWindowKeepsRunningWhileADownloadRuns) {
+    PLAYCTRL &ctrl = makeControl();
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(50);
+    bool busyMeanwhile = false;
+    during([&] { busyMeanwhile = ctrl.MousePointer() == 11; });
+    write(ctrl, m_slowUrl);
+    EXPECT_GE(ticks, 5); // the melody takes over a second to arrive
+    EXPECT_TRUE(busyMeanwhile);
+    expectDownloaded(ctrl); // loaded by the time the write returns
+}
+
+TEST_F(SlowFileNameWrite, ANewerWriteWinsOverADownloadStillRunning) {
+    PLAYCTRL &ctrl = makeControl();
+    during([&] { write(ctrl, m_local); });
+    write(ctrl, m_slowUrl);
+    EXPECT_EQ(ctrl.FileName(), m_local);
+    EXPECT_EQ(ctrl.MTitle(), QStringLiteral("AT HOME"));
+    EXPECT_EQ(partCounts(), (std::vector<int>{4, 2, 0}));
+    EXPECT_EQ(ctrl.MousePointer(), 0);
+    EXPECT_FALSE(QFileInfo::exists(m_downloaded)); // given up, nothing left
+}
+
+TEST_F(SlowFileNameWrite, TheControlMayEndWhileItsDownloadRuns) {
+    PLAYCTRL &ctrl = makeControl();
+    during([&] { destroyControl(ctrl); });
+    write(ctrl, m_slowUrl);
+    EXPECT_TRUE(m_controls.empty());
+    EXPECT_FALSE(QFileInfo::exists(m_downloaded));
+    // The next control downloads as usual.
+    PLAYCTRL &next = makeControl();
+    write(next, httpUrl(QStringLiteral("http://")));
+    expectDownloaded(next);
 }
 
 } // namespace

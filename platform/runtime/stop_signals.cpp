@@ -1,11 +1,12 @@
-#include "cli/stop_signals.h"
+#include "platform/runtime/stop_signals.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace tambolin::cli {
+namespace tambolin {
 
 namespace {
 
@@ -37,15 +38,21 @@ StopSignals::StopSignals() {
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, &m_oldInt);
-    ::sigaction(SIGTERM, &action, &m_oldTerm);
+    for (std::size_t i = 0; i < handled.size(); ++i) {
+        ::sigaction(handled[i], nullptr, &m_old[i]);
+        // A hang-up ignored when we started (nohup) stays ignored. SIGINT is
+        // taken even then (a script's background job starts with it
+        // ignored), as scripts that stop `tambolin play` with it rely on.
+        if (handled[i] != SIGHUP || m_old[i].sa_handler != SIG_IGN)
+            ::sigaction(handled[i], &action, nullptr);
+    }
 }
 
 StopSignals::~StopSignals() {
     if (m_fds[1] < 0)
         return;
-    ::sigaction(SIGINT, &m_oldInt, nullptr);
-    ::sigaction(SIGTERM, &m_oldTerm, nullptr);
+    for (std::size_t i = 0; i < handled.size(); ++i)
+        ::sigaction(handled[i], &m_old[i], nullptr);
     g_writeFd = -1;
     delete m_notifier;
     ::close(m_fds[0]);
@@ -54,8 +61,10 @@ StopSignals::~StopSignals() {
 
 void StopSignals::drain() {
     unsigned char byte = 0;
-    while (::read(m_fds[0], &byte, 1) == 1)
+    while (::read(m_fds[0], &byte, 1) == 1) {
+        m_caught = byte;
         emit received(byte);
+    }
 }
 
-} // namespace tambolin::cli
+} // namespace tambolin

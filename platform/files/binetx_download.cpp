@@ -1,0 +1,93 @@
+#include "platform/files/binetx_download.h"
+
+#include "platform/files/binetx_loader.h"
+
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <atomic>
+#include <sys/eventfd.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tambolin {
+
+struct BinetxDownload::State {
+    explicit State(QString text) : command(std::move(text)) {}
+    State(const State &) = delete;
+    State &operator=(const State &) = delete;
+    ~State() {
+        if (wakeFd >= 0)
+            ::close(wakeFd);
+    }
+
+    // Wakes the waiting event loop; async-safe and thread-safe.
+    void wake() const {
+        const std::uint64_t one = 1;
+        (void)!::write(wakeFd, &one, sizeof one);
+    }
+
+    const QString command;
+    int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    // Read by the library through an atomic reference while it downloads.
+    alignas(std::atomic_ref<std::int32_t>::required_alignment) std::int32_t cancel = 0;
+    std::atomic<bool> done{false};
+    Long result = 0; // written by the worker before done
+};
+
+BinetxDownload::BinetxDownload(QString command)
+    : m_state(std::make_shared<State>(std::move(command))) {}
+
+BinetxDownload::~BinetxDownload() {
+    canceller().cancel();
+}
+
+void BinetxDownload::Canceller::cancel() const {
+    if (!m_state)
+        return;
+    std::atomic_ref<std::int32_t>(m_state->cancel).store(1);
+    m_state->wake();
+}
+
+BinetxDownload::Canceller BinetxDownload::canceller() const {
+    Canceller c;
+    c.m_state = m_state;
+    return c;
+}
+
+Long BinetxDownload::run() {
+    m_abandoned = true;
+    if (m_state->wakeFd < 0)
+        return 0;
+    QEventLoop loop;
+    QSocketNotifier notifier(m_state->wakeFd, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+        std::uint64_t count = 0;
+        (void)!::read(m_state->wakeFd, &count, sizeof count);
+        if (m_state->done.load() || std::atomic_ref<std::int32_t>(m_state->cancel).load() != 0)
+            loop.quit();
+    });
+
+    BinetxLibrary &library = currentBinetx();
+    // The thread owns a share of the state, so it may outlive this object.
+    std::thread worker([state = m_state, &library] {
+        Long reserved = 0;
+        Long result = 0;
+        try {
+            result = library.W3getv(state->command, reserved, &state->cancel);
+        } catch (...) {
+        }
+        state->result = result;
+        state->done = true;
+        state->wake();
+    });
+    worker.detach();
+
+    if (!m_state->done.load() && std::atomic_ref<std::int32_t>(m_state->cancel).load() == 0)
+        loop.exec();
+    if (!m_state->done.load())
+        return 0;
+    m_abandoned = false;
+    return m_state->result;
+}
+
+} // namespace tambolin
