@@ -1,6 +1,7 @@
 #include "host/tamberlo/locations.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMimeData>
 
 namespace tambolin::tamberlo {
@@ -55,9 +56,11 @@ std::optional<QString> locationFromUrl(const QUrl &url) {
 std::optional<QString> locationFromArgument(const QString &argument, const QString &workingDir) {
     if (argument.isEmpty())
         return std::nullopt;
-    if (looksLikeAddress(argument))
+    const QString path = QDir::cleanPath(QDir(workingDir).absoluteFilePath(argument));
+    // A file named like "notes:2.tbn" is still a file.
+    if (looksLikeAddress(argument) && !QFileInfo::exists(path))
         return locationFromUrl(QUrl(argument, QUrl::TolerantMode));
-    return QDir::cleanPath(QDir(workingDir).absoluteFilePath(argument));
+    return path;
 }
 
 QStringList locationsFromMimeData(const QMimeData &data) {

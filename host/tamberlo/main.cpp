@@ -6,6 +6,7 @@
 #include "host/tamberlo/app_info.h"
 #include "host/tamberlo/locations.h"
 #include "host/tamberlo/mpris_service.h"
+#include "host/tamberlo/own_library.h"
 #include "host/tamberlo/player_window.h"
 #include "host/tamberlo/single_instance.h"
 #include "platform/message_box.h"
@@ -59,7 +60,10 @@ int main(int argc, char **argv) {
     if (instance.claim(locations) == SingleInstance::Role::HandedOver)
         return 0;
 
-    ControlLoader loader(ControlLoader::librariesBeside(QCoreApplication::applicationDirPath()));
+    // The class is created by name, from the library this program runs with.
+    if (!registerOwnLibrary())
+        std::fprintf(stderr, "tamberlo: the player control could not be registered\n");
+    ControlLoader loader({ownControlLibrary()});
     PlayerWindow window(loader);
     if (!window.control()) {
         const QString message = window.loadError();

@@ -59,7 +59,7 @@ bool SingleInstance::handOver(const QStringList &locations) {
         QString::fromLatin1(kInstanceService), QString::fromLatin1(kInstancePath),
         QString::fromLatin1(kInstanceInterface), QStringLiteral("Open"));
     call << locations;
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kHandOverTimeoutMs);
+    const QDBusMessage reply = m_bus.call(call, QDBus::BlockWithGui, kHandOverTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
