@@ -34,6 +34,10 @@ void PlayerDriver::open(const QString &location) {
     const int before = m_loadCount;
     put("FileName", location);
     refresh();
+    // A failed download leaves the melody as it was and says so in the
+    // title display: nothing new to announce or to play.
+    if (m_title == location + QStringLiteral("のﾀﾞｳﾝﾛｰﾄﾞに失敗"))
+        return;
     if (m_loadCount == before) {
         ++m_loadCount;
         emit melodyChanged();

@@ -22,7 +22,8 @@ class PlayerDriver final : public QObject {
 public:
     explicit PlayerDriver(PLAYCTRL &ctrl, QObject *parent = nullptr);
 
-    // Loads a local path or an http:// or ftp:// address and plays it.
+    // Loads a local path or an http:// or ftp:// address and plays it; a
+    // download that fails leaves everything as it was.
     void open(const QString &location);
     void play();
     void stop();

@@ -1,6 +1,7 @@
 // tamberlo's window and its MPRIS face, with the real player control created
 // by name and playing on a recording MIDI device.
 
+#include "binetx/local_servers.h"
 #include "control/class_registration.h"
 #include "host/control_loader.h"
 #include "host/tamberlo/mpris_service.h"
@@ -209,6 +210,28 @@ TEST_F(TamberloWindow, DroppedMelodiesAreOpened) {
     refused.setAccepted(false);
     QCoreApplication::sendEvent(m_window.get(), &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(TamberloWindow, AddressesAreDownloadedAndAFailedOneChangesNothing) {
+    tambolin::testing::LocalHttpServer server;
+    ASSERT_TRUE(server.listening());
+    QFile sakura(kSakura);
+    ASSERT_TRUE(sakura.open(QIODevice::ReadOnly));
+    server.route("/sakura.tbn", {200, sakura.readAll().toStdString()});
+    const QString base = QStringLiteral("http://127.0.0.1:") + QString::number(server.port());
+
+    m_window->openLocations({base + QStringLiteral("/sakura.tbn")});
+    EXPECT_TRUE(driver().isPlaying());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("夜桜"));
+    const int loads = driver().loadCount();
+    driver().stop();
+
+    m_window->openLocations({base + QStringLiteral("/missing.tbn")});
+    EXPECT_EQ(driver().loadCount(), loads);
+    EXPECT_FALSE(driver().isPlaying());
+    // The download file is the control's, never a recent document.
+    QMenu *recent = m_window->contextMenu()->findChild<QMenu *>(QStringLiteral("recentMenu"));
+    EXPECT_TRUE(recent->actions().isEmpty());
 }
 
 // ---- MPRIS, read by a client on a bus of the test's own
