@@ -63,6 +63,33 @@ std::optional<QString> locationFromArgument(const QString &argument, const QStri
     return path;
 }
 
+QStringList locationsFromHandOver(const QStringList &handed) {
+    QStringList found;
+    for (const QString &text : handed) {
+        if (found.size() >= kMaxHandedOver)
+            break;
+        if (!text.startsWith(QLatin1Char('/')) && !looksLikeAddress(text))
+            continue;
+        if (auto location = locationFromArgument(text, QDir::rootPath()))
+            found << *location;
+    }
+    return found;
+}
+
+QString printable(const QString &text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            out +=
+                QStringLiteral("\\x") + QString::number(u, 16).rightJustified(2, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 QStringList locationsFromMimeData(const QMimeData &data) {
     QStringList found;
     if (data.hasUrls()) {

@@ -24,6 +24,14 @@ std::optional<QString> locationFromArgument(const QString &argument, const QStri
 // A URL, as a drop or the desktop hands it over.
 std::optional<QString> locationFromUrl(const QUrl &url);
 
+// Locations handed over by another start: only absolute paths and
+// addresses are taken, at most kMaxHandedOver of them.
+inline constexpr int kMaxHandedOver = 100;
+QStringList locationsFromHandOver(const QStringList &handed);
+
+// A text fit for a terminal line: control characters as \xNN.
+QString printable(const QString &text);
+
 // The locations among dropped data; empty when it holds nothing to open.
 QStringList locationsFromMimeData(const QMimeData &data);
 

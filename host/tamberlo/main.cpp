@@ -33,7 +33,7 @@ QStringList locationsFromArguments(const QStringList &arguments) {
             std::fprintf(stderr,
                          "tamberlo: cannot open '%s': not a file or an http, https or "
                          "ftp address\n",
-                         argument.toLocal8Bit().constData());
+                         printable(argument).toLocal8Bit().constData());
     }
     return locations;
 }
@@ -74,7 +74,7 @@ int main(int argc, char **argv) {
     }
     QObject::connect(&instance, &SingleInstance::openRequested, &window,
                      [&window](const QStringList &handed) {
-                         window.openLocations(handed);
+                         window.openLocations(locationsFromHandOver(handed));
                          window.raiseWindow();
                      });
 

@@ -72,6 +72,26 @@ TEST(TamberloLocations, DroppedDataGivesFilesAndDownloadsOnly) {
     EXPECT_FALSE(isDownload(QStringLiteral("/m/http://a.tbn")));
 }
 
+TEST(TamberloLocations, AHandOverTakesAbsoluteLocationsOnlyAndNotTooMany) {
+    EXPECT_EQ(
+        locationsFromHandOver({QStringLiteral("/m/a.tbn"), QStringLiteral("relative.tbn"),
+                               QStringLiteral("/m/../b.tbn"), QStringLiteral("smb://server/c.tbn"),
+                               QStringLiteral("https://example.org/d.tbn")}),
+        (QStringList{QStringLiteral("/m/a.tbn"), QStringLiteral("/b.tbn"),
+                     QStringLiteral("https://example.org/d.tbn")}));
+    QStringList many;
+    for (int i = 0; i < 5000; ++i)
+        many << QStringLiteral("/m/%1.tbn").arg(i);
+    const QStringList taken = locationsFromHandOver(many);
+    EXPECT_EQ(taken.size(), kMaxHandedOver);
+    EXPECT_EQ(taken.first(), QStringLiteral("/m/0.tbn"));
+}
+
+TEST(TamberloLocations, TerminalTextShowsControlCharactersEscaped) {
+    EXPECT_EQ(printable(QStringLiteral("a\x1b[2Jb\tc\u009bd桜")),
+              QStringLiteral("a\\x1b[2Jb\\x09c\\x9bd桜"));
+}
+
 // ---- the recent files menu's list
 
 class TamberloRecentList : public ::testing::Test {
