@@ -169,6 +169,18 @@ SECOND_TITLE=$("$BIN/tambolin" info "$SECOND" | sed -n 's/^Title: *//p')
 [[ -n $FIRST_TITLE && -n $SECOND_TITLE && $FIRST_TITLE != "$SECOND_TITLE" ]] ||
     fail "the installed tambolin cannot read the examples"
 
+# TBO on a new account registers the installed library by itself and
+# publishes its control.
+mkdir -p "$work/config-tbo"
+XDG_CONFIG_HOME="$work/config-tbo" "$BIN/TBO" >"$work/tbo.log" 2>&1 &
+TBO_PID=$!
+pids+=("$TBO_PID")
+wait_for 30 on_bus "org.tamberlo.Player.instance$TBO_PID" || fail "TBO's control is not on the session bus"
+grep -qF "$PRIVATE/libTAMBOLIN.so" "$work/config-tbo"/tamberlo/registry/* ||
+    fail "TBO did not register the installed control library"
+kill "$TBO_PID"
+ok "the installed TBO registers the installed library and publishes its control"
+
 (cd "$work/home" && exec "$BIN/tamberlo" "$FIRST") >"$work/tamberlo.log" 2>&1 &
 PLAYER=$!
 pids+=("$PLAYER")
