@@ -3,7 +3,7 @@
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/melody_io.h"
-#include "control/player_store.h"
+#include "melody/player_store.h"
 #include "melody/mod_tambolin.h"
 
 namespace tambolin::cli {

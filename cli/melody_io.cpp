@@ -2,7 +2,7 @@
 
 #include "cli/json_writer.h"
 #include "control/module_utility.h"
-#include "control/player_store.h"
+#include "melody/player_store.h"
 #include "melody/mod_tambolin.h"
 #include "util/cl_gl010c.h"
 

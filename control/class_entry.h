@@ -25,6 +25,7 @@ inline constexpr char kProgIdKey[] = "ProgID";               // CLSID\<clsid>\Pr
 // Entry point names, as a container resolves them.
 inline constexpr char kRegisterServerSymbol[] = "DllRegisterServer";
 inline constexpr char kCreateControlSymbol[] = "tambolin_CreateControl";
+inline constexpr char kExportControlSymbol[] = "tambolin_ExportControl";
 
 } // namespace tambolin
 
@@ -35,4 +36,7 @@ using TambolinRegisterServer = tambolin::HRESULT (*)();
 // A new instance of the class clsid (text form with braces) as a child of
 // parent; null when the library has no such class.
 using TambolinCreateControl = QWidget *(*)(const char *clsid, QWidget *parent);
+// Publishes a control the library created on the session bus, as
+// tambolin::dbus::exportControl does; 1 when it is there, 0 when not.
+using TambolinExportControl = int (*)(QWidget *control);
 }

@@ -32,3 +32,13 @@ QString exportControl(PLAYCTRL &ctrl, QDBusConnection bus) {
 }
 
 } // namespace tambolin::dbus
+
+int tambolin_ExportControl(QWidget *control) {
+    // Nothing may unwind into a container that knows only the C entry point.
+    try {
+        auto *ctrl = qobject_cast<tambolin::PLAYCTRL *>(control);
+        return ctrl && !tambolin::dbus::exportControl(*ctrl).isEmpty() ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}

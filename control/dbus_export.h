@@ -5,6 +5,9 @@
 
 #include <QDBusConnection>
 #include <QString>
+#include <QtGlobal>
+
+class QWidget;
 
 namespace tambolin {
 
@@ -25,3 +28,10 @@ QString exportControl(PLAYCTRL &ctrl, QDBusConnection bus = QDBusConnection::ses
 
 } // namespace dbus
 } // namespace tambolin
+
+extern "C" {
+// For containers that load the library at run time and know the control only
+// as a widget: exports it on the session bus; 1 on success, 0 otherwise
+// (not one of this library's controls, or no bus).
+Q_DECL_EXPORT int tambolin_ExportControl(QWidget *control);
+}

@@ -2,7 +2,7 @@
 // loading shows what it read.
 
 #include "control/playctrl.h"
-#include "control/player_store.h"
+#include "melody/player_store.h"
 #include "control/title_label.h"
 #include "melody/melody_reader.h"
 #include "melody/melody_writer.h"

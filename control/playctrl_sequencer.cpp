@@ -4,7 +4,7 @@
 
 #include "control/checked.h"
 #include "control/playctrl.h"
-#include "control/player_store.h"
+#include "melody/player_store.h"
 #include "melody/mod_tambolin.h"
 #include "platform/clock/clock.h"
 #include "timer/org_timer.h"

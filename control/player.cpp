@@ -1,7 +1,7 @@
 #include "control/player.h"
 
 #include "control/frm_tboset.h"
-#include "control/player_store.h"
+#include "melody/player_store.h"
 #include "melody/mod_tambolin.h"
 
 #include <QComboBox>

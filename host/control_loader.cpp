@@ -7,6 +7,10 @@
 #include <QLibrary>
 #include <QWidget>
 
+#ifndef TAMBOLIN_BIN_TO_PRIVATE_LIBDIR
+#define TAMBOLIN_BIN_TO_PRIVATE_LIBDIR "../lib/tamberlo"
+#endif
+
 namespace tambolin {
 
 // Libraries are never unloaded: the controls they create live in the
@@ -17,8 +21,11 @@ ControlLoader::ControlLoader(QStringList shippedLibraries)
 
 QStringList ControlLoader::librariesBeside(const QString &programDir) {
     const QString file = QStringLiteral("libTAMBOLIN.so");
-    return {programDir + QStringLiteral("/../lib/") + file,
-            programDir + QStringLiteral("/../lib/tamberlo/") + file, programDir + '/' + file};
+    // The installed layout first: a build tree's lib/ beside an installed
+    // bin/ (/usr/lib) is someone else's folder.
+    return {programDir + QLatin1Char('/') + QStringLiteral(TAMBOLIN_BIN_TO_PRIVATE_LIBDIR) +
+                QLatin1Char('/') + file,
+            programDir + QStringLiteral("/../lib/") + file, programDir + '/' + file};
 }
 
 QWidget *ControlLoader::create(const QString &progId, QWidget *parent) {
@@ -63,7 +70,9 @@ QWidget *ControlLoader::createRegistered(const QString &progId, QWidget *parent,
     }
     libraryLoaded = true;
     QWidget *control = createControl(found.clsid.toLatin1().constData(), parent);
-    if (!control)
+    if (control)
+        m_loaded = library.fileName();
+    else
         m_error = QStringLiteral("%1 does not create the class %2 of \"%3\".")
                       .arg(found.library, found.clsid, progId);
     return control;

@@ -21,6 +21,8 @@ public:
     // A new instance as a child of parent, or null; errorString() says why.
     QWidget *create(const QString &progId, QWidget *parent);
     QString errorString() const { return m_error; }
+    // The library the last control came from; empty before one was created.
+    QString loadedLibrary() const { return m_loaded; }
 
     // The control libraries shipped beside the program at programDir: the
     // build tree and installed layouts.
@@ -32,6 +34,7 @@ private:
 
     QStringList m_shipped;
     QString m_error;
+    QString m_loaded;
 };
 
 } // namespace tambolin

@@ -1,5 +1,6 @@
 // TBO: the player's window. It takes no arguments and ignores any it is given.
 
+#include "host/bus_publication.h"
 #include "host/close_on_stop_signals.h"
 #include "host/control_loader.h"
 #include "host/frm_tbo.h"
@@ -35,6 +36,10 @@ int main(int, char **argv) {
     // the form's end as after a closed window.
     if (stopSignals->caught() != 0)
         return 0;
+    // Programs that drive a player find this one's control on the bus.
+    QString busError;
+    if (!tambolin::publishControl(loader.loadedLibrary(), form.playctrl1(), busError))
+        std::fprintf(stderr, "TBO: %s\n", qPrintable(busError));
     form.show();
     return app.exec();
 }

@@ -1,23 +1,43 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the player need,
-# only those that are missing. Safe to run again.
+# Installs the Debian packages that are missing, and only those. Safe to run
+# again. Usage: scripts/deps.sh [test]
+#   (none)  what building and running the player needs
+#   test    also what the tests, benchmarks, fuzzers and install checks need
 set -euo pipefail
 
 PACKAGES=(
     # toolchain
-    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config git
+    cmake ninja-build g++ pkg-config git
     # libraries
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     libfluidsynth-dev timgm6mb-soundfont
     librtmidi-dev jackd2 libjack-jackd2-dev libasound2-dev
     libcurl4-openssl-dev libsdl2-dev
-    # tests and benchmarks
-    libgtest-dev libgmock-dev googletest libbenchmark-dev
-    python3-mido python3-pyftpdlib openssl
-    xvfb xauth xdotool imagemagick dbus dbus-x11 xdg-utils procps
+    # the session bus (one player per session, MPRIS)
+    dbus
     # Japanese UI font (metric-compatible stand-in for the design font)
     fonts-ipafont-gothic
 )
+
+TEST_PACKAGES=(
+    # fuzzing
+    clang libclang-rt-14-dev
+    # tests and benchmarks
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    python3-mido python3-pyftpdlib openssl
+    xvfb xauth xdotool imagemagick dbus-x11 xdg-utils procps
+    # the installation and the Debian package
+    desktop-file-utils appstream libxml2-utils shared-mime-info man-db dpkg-dev file
+)
+
+case "${1:-}" in
+"") ;;
+test) PACKAGES+=("${TEST_PACKAGES[@]}") ;;
+*)
+    echo "usage: scripts/deps.sh [test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH="${1:-60}"
-scripts/deps.sh
+scripts/deps.sh test
 cmake --preset fuzz
 cmake --build --preset fuzz -j "$(nproc)"
 # Every fuzz source must have given a target: a missing one is a failure,

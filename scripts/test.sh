@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 PRESET="${1:-ci}"
-scripts/deps.sh
+scripts/deps.sh test
 cmake --preset "$PRESET"
 cmake --build --preset "$PRESET" -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen

@@ -3,7 +3,7 @@
 
 #include "control/frm_tboset.h"
 #include "control/player.h"
-#include "control/player_store.h"
+#include "melody/player_store.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "control/player_store.h"
+#include "melody/player_store.h"
 
 #include "melody/melody_reader.h"
 #include "melody/mod_tambolin.h"
