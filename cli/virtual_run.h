@@ -5,6 +5,7 @@
 // time 0, and every short message is kept with its time. What `trace`
 // prints and `export` and `render` write.
 
+#include "melody/smf_writer.h"
 #include "platform/midi/midi_mmsystem.h"
 #include "platform/runtime/basic_runtime.h"
 
@@ -16,10 +17,7 @@
 
 namespace tambolin::cli {
 
-struct TimedWord {
-    std::int64_t ms; // virtual milliseconds since the play action
-    DWORD word;
-};
+using tambolin::TimedWord;
 
 struct VirtualRun {
     QDateTime start;                    // the wall-clock time of the play action; invalid:

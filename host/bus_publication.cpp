@@ -1,6 +1,6 @@
 #include "host/bus_publication.h"
 
-#include "control/class_entry.h"
+#include "control/automation/class_entry.h"
 
 #include <QLibrary>
 

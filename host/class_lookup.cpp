@@ -1,6 +1,6 @@
 #include "host/class_lookup.h"
 
-#include "control/class_entry.h"
+#include "control/automation/class_entry.h"
 #include "platform/registry/registry.h"
 
 #include <QByteArray>

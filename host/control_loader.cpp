@@ -1,6 +1,6 @@
 #include "host/control_loader.h"
 
-#include "control/class_entry.h"
+#include "control/automation/class_entry.h"
 #include "host/class_lookup.h"
 
 #include <QFileInfo>

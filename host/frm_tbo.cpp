@@ -1,6 +1,6 @@
 #include "host/frm_tbo.h"
 
-#include "control/class_entry.h"
+#include "control/automation/class_entry.h"
 #include "host/control_extent.h"
 #include "host/control_loader.h"
 

@@ -1,7 +1,7 @@
 // tamberlo: the desktop player. Opens the files and addresses it is given
 // and plays the first; one window per desktop session.
 
-#include "control/dbus_export.h"
+#include "control/automation/dbus_export.h"
 #include "host/close_on_stop_signals.h"
 #include "host/control_loader.h"
 #include "host/tamberlo/app_info.h"

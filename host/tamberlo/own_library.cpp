@@ -1,7 +1,7 @@
 #include "host/tamberlo/own_library.h"
 
-#include "control/class_entry.h"
-#include "control/class_registration.h"
+#include "control/automation/class_entry.h"
+#include "control/automation/class_registration.h"
 #include "host/class_lookup.h"
 
 #include <QFileInfo>

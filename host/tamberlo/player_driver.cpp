@@ -1,6 +1,6 @@
 #include "host/tamberlo/player_driver.h"
 
-#include "control/automation.h"
+#include "control/automation/automation.h"
 #include "control/playctrl.h"
 
 namespace tambolin::tamberlo {

@@ -1,6 +1,6 @@
 #include "host/tamberlo/player_window.h"
 
-#include "control/class_entry.h"
+#include "control/automation/class_entry.h"
 #include "control/playctrl.h"
 #include "host/control_loader.h"
 #include "host/tamberlo/app_info.h"

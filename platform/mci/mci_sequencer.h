@@ -3,7 +3,7 @@
 // its messages sent on time from the clock layer's window timer. The MIDI
 // output is open only while the file plays.
 
-#include "melody/smf.h"
+#include "melody/smf_reader.h"
 #include "platform/mci/mci_device.h"
 #include "platform/midi/midi_mmsystem.h"
 

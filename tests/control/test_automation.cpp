@@ -1,6 +1,6 @@
 #include "control_fixture.h"
 
-#include "control/automation.h"
+#include "control/automation/automation.h"
 
 #include <QAbstractButton>
 

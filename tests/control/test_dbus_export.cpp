@@ -1,7 +1,7 @@
 #include "control_fixture.h"
 
-#include "control/automation.h"
-#include "control/dbus_export.h"
+#include "control/automation/automation.h"
+#include "control/automation/dbus_export.h"
 #include "support/private_bus.h"
 
 #include <QDBusConnectionInterface>

@@ -2,7 +2,7 @@
 // start on 127.0.0.1 through the download library.
 
 #include "binetx/local_servers.h"
-#include "control/automation.h"
+#include "control/automation/automation.h"
 #include "control/title_label.h"
 #include "panel_rig.h"
 #include "platform/files/binetx_loader.h"

@@ -1,5 +1,5 @@
-#include "control/class_entry.h"
-#include "control/class_registration.h"
+#include "control/automation/class_entry.h"
+#include "control/automation/class_registration.h"
 #include "host/class_lookup.h"
 #include "host/control_loader.h"
 #include "platform/registry/registry.h"

@@ -1,9 +1,9 @@
 // Creating the player control by its class name, as TBO does: through the
 // registry and the library's own entry points, never by linking its class.
 
-#include "control/class_entry.h"
-#include "control/class_factory.h"
-#include "control/class_registration.h"
+#include "control/automation/class_entry.h"
+#include "control/automation/class_factory.h"
+#include "control/automation/class_registration.h"
 #include "host/class_lookup.h"
 #include "host/control_loader.h"
 #include "host/frm_tbo.h"

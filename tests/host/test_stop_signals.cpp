@@ -2,7 +2,7 @@
 // notes are turned off and the MIDI settings stored, in the player's window
 // here and in TBO itself, killed while it runs on a MIDI port.
 
-#include "control/class_registration.h"
+#include "control/automation/class_registration.h"
 #include "control/playctrl.h"
 #include "host/close_on_stop_signals.h"
 #include "host/control_loader.h"

@@ -2,7 +2,7 @@
 // by name and playing on a recording MIDI device.
 
 #include "binetx/local_servers.h"
-#include "control/class_registration.h"
+#include "control/automation/class_registration.h"
 #include "host/control_loader.h"
 #include "host/tamberlo/mpris_service.h"
 #include "host/tamberlo/player_driver.h"

@@ -1,8 +1,8 @@
 // TBO puts its control on the session bus through the library's own entry
 // point, knowing the control only as a widget.
 
-#include "control/class_registration.h"
-#include "control/dbus_export.h"
+#include "control/automation/class_registration.h"
+#include "control/automation/dbus_export.h"
 #include "host/bus_publication.h"
 #include "host/control_loader.h"
 #include "host/frm_tbo.h"

@@ -2,7 +2,7 @@
 // tracks, running status, time code division, the RMID wrapper, and files
 // that must be refused or read only as far as they go.
 
-#include "melody/smf.h"
+#include "melody/smf_reader.h"
 #include "support/smf_builder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "control/automation.h"
+#include "control/automation/automation.h"
 
 #include "control/playctrl.h"
 #include "platform/automation/member_binding.h"

@@ -3,7 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/console.h"
-#include "cli/midi_file.h"
+#include "melody/smf_writer.h"
 #include "cli/options.h"
 #include "cli/virtual_run.h"
 

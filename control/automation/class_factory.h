@@ -2,7 +2,7 @@
 // Creating the library's controls by class identifier, for containers that
 // load the library at run time instead of linking it.
 
-#include "control/class_entry.h"
+#include "control/automation/class_entry.h"
 
 #include <QtGlobal>
 

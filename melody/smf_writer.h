@@ -3,13 +3,19 @@
 // per quarter note at 1,000,000 microseconds per quarter, so one tick is
 // one millisecond.
 
-#include "cli/virtual_run.h"
+#include "platform/runtime/system_errors.h"
 
 #include <QByteArray>
 #include <cstdint>
 #include <vector>
 
-namespace tambolin::cli {
+namespace tambolin {
+
+// A short message and when it was sent.
+struct TimedWord {
+    std::int64_t ms; // milliseconds since the play action
+    DWORD word;
+};
 
 inline constexpr int midiFileDivision = 1000;
 inline constexpr int midiFileTempo = 1'000'000;
@@ -20,4 +26,4 @@ inline constexpr int midiFileTempo = 1'000'000;
 // track cannot carry them as they are.
 QByteArray standardMidiFile(const std::vector<TimedWord> &messages, std::int64_t endMs);
 
-} // namespace tambolin::cli
+} // namespace tambolin

@@ -5,7 +5,7 @@
 // container resolves by name once it has loaded the library. This header
 // holds only names and signatures, so a container can include it freely.
 
-#include "control/class_id.h"
+#include "control/automation/class_id.h"
 
 #include <cstdint>
 

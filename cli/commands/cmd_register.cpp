@@ -2,8 +2,8 @@
 // that windows such as TBO can create it by its name.
 
 #include "cli/command.h"
-#include "control/class_entry.h"
-#include "control/class_registration.h"
+#include "control/automation/class_entry.h"
+#include "control/automation/class_registration.h"
 
 #include <cstdio>
 

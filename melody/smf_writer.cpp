@@ -1,8 +1,8 @@
-#include "cli/midi_file.h"
+#include "melody/smf_writer.h"
 
 #include <algorithm>
 
-namespace tambolin::cli {
+namespace tambolin {
 
 namespace {
 
@@ -73,4 +73,4 @@ QByteArray standardMidiFile(const std::vector<TimedWord> &messages, std::int64_t
     return file;
 }
 
-} // namespace tambolin::cli
+} // namespace tambolin

@@ -1,6 +1,6 @@
-#include "control/dbus_adaptor.h"
+#include "control/automation/dbus_adaptor.h"
 
-#include "control/automation.h"
+#include "control/automation/automation.h"
 #include "control/playctrl.h"
 
 namespace tambolin {

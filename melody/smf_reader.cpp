@@ -1,4 +1,4 @@
-#include "melody/smf.h"
+#include "melody/smf_reader.h"
 
 #include <QtEndian>
 

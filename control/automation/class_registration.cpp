@@ -1,4 +1,4 @@
-#include "control/class_registration.h"
+#include "control/automation/class_registration.h"
 
 #include "platform/registry/registry.h"
 

@@ -1,6 +1,6 @@
-#include "control/dbus_export.h"
+#include "control/automation/dbus_export.h"
 
-#include "control/dbus_adaptor.h"
+#include "control/automation/dbus_adaptor.h"
 #include "control/playctrl.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // The player control's class registration in the registry, as a container
 // reads it to find the library that holds the class.
 
-#include "control/class_entry.h"
+#include "control/automation/class_entry.h"
 
 #include <QString>
 

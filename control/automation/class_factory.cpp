@@ -1,4 +1,4 @@
-#include "control/class_factory.h"
+#include "control/automation/class_factory.h"
 
 #include "control/playctrl.h"
 
