@@ -3,7 +3,8 @@
 #include "cli/headless_control.h"
 #include "cli/melody_io.h"
 #include "platform/clock/virtual_clock.h"
-#include "platform/midi/midi_setup.h"
+#include "platform/midi/midi_recorder.h"
+#include "platform/services/services.h"
 
 #include <QTimeZone>
 #include <algorithm>
@@ -45,8 +46,8 @@ bool runVirtual(const QString &melody, const VirtualRun &run, VirtualRunResult &
         return false;
     const QDateTime start = run.start.isValid() ? run.start : defaultStart();
     VirtualClock clock(start);
-    const ScopedClock useClock(clock);
-    const std::shared_ptr<MidiRecorder> recorder = useMidiRecorder();
+    const auto recorder = std::make_shared<MidiRecorder>();
+    const ScopedServices services({.clock = &clock, .midiDevices = {{recorder}}});
     MidiChoices choices;
     if (run.program)
         choices.instrument = *run.program;
