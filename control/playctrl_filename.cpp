@@ -73,7 +73,6 @@ void supersedeRunningDownloads(QObject &control) {
 } // namespace
 
 void PLAYCTRL::setFileName(QString &value) {
-    MOD_TAMBOLIN &m = mod();
     // The latest write wins: a download still running for an earlier one
     // (this write came while it waited) is given up.
     step([&] { supersedeRunningDownloads(*this); });
