@@ -4,8 +4,8 @@
 
 #include "control/checked.h"
 #include "control/playctrl.h"
-#include "melody/mod_tambolin.h"
 #include "melody/player_store.h"
+#include "melody/mod_tambolin.h"
 #include "platform/clock/clock.h"
 #include "timer/org_timer.h"
 
