@@ -8,12 +8,20 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace tambolin {
 
 namespace {
 
 constexpr int px(int twips) {
     return twips / 15;
+}
+
+// A caption wider than its design width would be cut: the label grows to
+// its text, from where it stands.
+void fitWidth(QLabel &label) {
+    label.resize(std::max(label.width(), label.sizeHint().width()), label.height());
 }
 
 FRM_TBOSET::ModalHook &modalHook() {
@@ -31,6 +39,7 @@ FRM_TBOSET::FRM_TBOSET(QWidget *owner) : QDialog(owner) {
     m_label6 = new QLabel(QStringLiteral("MIDI :"), this);
     m_label6->setObjectName(QStringLiteral("Label6"));
     m_label6->setGeometry(px(90), px(150), px(435), px(180));
+    fitWidth(*m_label6);
 
     m_cmbOutDevice = new QComboBox(this);
     m_cmbOutDevice->setObjectName(QStringLiteral("cmbOutDevice"));
@@ -40,6 +49,7 @@ FRM_TBOSET::FRM_TBOSET(QWidget *owner) : QDialog(owner) {
     m_label7 = new QLabel(QStringLiteral("楽器 :"), this);
     m_label7->setObjectName(QStringLiteral("Label7"));
     m_label7->setGeometry(px(90), px(510), px(450), px(180));
+    fitWidth(*m_label7);
 
     m_lstMusicalInstruments = new QComboBox(this);
     m_lstMusicalInstruments->setObjectName(QStringLiteral("lstMusicalInstruments"));
@@ -94,7 +104,11 @@ void FRM_TBOSET::setModalHook(ModalHook hook) {
 }
 
 void FRM_TBOSET::closeEvent(QCloseEvent *event) {
-    if (m_unloading) {
+    // Only the window system's close (the user's close box) is turned into
+    // a hide; a close asked for by the application or the ending session
+    // goes through, or closing every window would stop here. The form is
+    // not deleted on close either way.
+    if (m_unloading || !event->spontaneous()) {
         event->accept();
         return;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // FRM_TBOSET: the MIDI settings form of one player control: the output
 // device and the instrument, each a drop-down list whose selection acts at
-// once. Closing it from its close box only hides it, so its lists keep
-// their entries and selections for as long as its control lives.
+// once. Closing it from its close box only hides it, and no close deletes
+// it, so its lists keep their entries and selections for as long as its
+// control lives.
 
 #include "platform/runtime/basic_runtime.h"
 
@@ -44,7 +45,8 @@ public:
     static void setModalHook(ModalHook hook);
 
 protected:
-    // Form_QueryUnload: the user closing the window only hides it.
+    // Form_QueryUnload: the user closing the window only hides it; the
+    // application's and the session's closes go through.
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -5,6 +5,7 @@
 #include "control/playctrl.h"
 #include "melody/melody_writer.h"
 #include "melody/mod_tambolin.h"
+#include "platform/desktop/handles.h"
 #include "platform/files/current_folder.h"
 #include "platform/runtime/message_box.h"
 #include "util/cl_gl010c.h"
@@ -35,7 +36,7 @@ Long PLAYCTRL::ownerWindow() const {
     step([&] {
         QWidget *top = window();
         if (top && top->isVisible())
-            owner = static_cast<Long>(static_cast<std::uint32_t>(top->winId()));
+            owner = handleOf(top); // the number the dialogs look their owner up by
     });
     return owner;
 }

@@ -55,7 +55,8 @@ void PLAYCTRL::Command1_Click(Integer Index) {
 }
 
 bool PLAYCTRL::stopEnabled() const {
-    return m_command1[1] && m_command1[1]->isEnabled();
+    // The button's own state: a host disabling the container stops nothing.
+    return m_command1[1] && m_command1[1]->isEnabledTo(this);
 }
 
 bool PLAYCTRL::anyPartEnabled() const {
