@@ -13,6 +13,8 @@ PACKAGES=(
     libcurl4-openssl-dev libsdl2-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
+    # bench_onsets plays the same notes through FluidSynth's own player
+    fluidsynth
     python3-mido python3-pyftpdlib
     xvfb xauth xdotool imagemagick dbus dbus-x11 xdg-utils procps
     # Japanese UI font (metric-compatible stand-in for the design font)
