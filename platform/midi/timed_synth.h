@@ -26,8 +26,9 @@ public:
     struct Options {
         // From the moment a message is meant to sound to the moment it does:
         // covers a late timer tick (the 10 ms grid and a few tens of
-        // milliseconds under load) and one period of the stream.
-        std::int64_t latencyMicros = 80000;
+        // milliseconds under load), one period of the stream, and opening
+        // the stream again after a silence (a JACK client takes 60-80 ms).
+        std::int64_t latencyMicros = 100000;
         // How long the output must stay silent, with no voice left and
         // nothing queued, before the stream stops.
         std::int64_t idleMicros = 250000;
