@@ -139,13 +139,17 @@ void TimedSynth::service() {
 }
 
 void TimedSynth::notePhase(std::int64_t now) {
-    const double phase = static_cast<double>(now) - static_cast<double>(m_frame) * 1e6 / m_rate;
-    const std::int64_t index = now / bucketMicros;
     if (m_fresh) {
+        // A new stream: its own phase, and the rate the output settled on
+        // (a JACK server may run at another rate than the one asked for).
+        m_rate = m_sink.sampleRate();
         for (Bucket &b : m_buckets)
             b = Bucket{};
         m_fresh = false;
     }
+    const double phase = static_cast<double>(now) - static_cast<double>(m_frame) * 1e6 / m_rate;
+    const std::int64_t index = now / bucketMicros;
+    m_bucketNow = index;
     Bucket &slot = m_buckets[static_cast<std::size_t>(index) % std::size(m_buckets)];
     if (slot.index != index)
         slot = Bucket{index, phase};
@@ -155,8 +159,11 @@ void TimedSynth::notePhase(std::int64_t now) {
 
 double TimedSynth::phaseMicros() const {
     double phase = std::numeric_limits<double>::max();
+    // Only the last few buckets: a stamp from long ago would hold on to an
+    // old phase while the sample clock drifts from the system's.
+    const auto recent = static_cast<std::int64_t>(std::size(m_buckets));
     for (const Bucket &b : m_buckets)
-        if (b.index >= 0)
+        if (b.index >= 0 && b.index > m_bucketNow - recent)
             phase = std::min(phase, b.phase);
     return phase;
 }

@@ -86,6 +86,7 @@ private:
         double phase = 0.0;
     };
     Bucket m_buckets[4];
+    std::int64_t m_bucketNow = 0; // index of the bucket of the last period
 
     std::condition_variable m_wake; // the service thread: start or stop the stream
     std::thread m_service;
