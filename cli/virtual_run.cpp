@@ -79,7 +79,8 @@ bool runVirtual(const QString &melody, const VirtualRun &run, VirtualRunResult &
     // Read before the control ends: its reset at the end is no part of the run.
     const std::int64_t origin = wallMs(start.date(), start.time().msecsSinceStartOfDay());
     for (const RecordedMidiMessage &m : recorder->messages())
-        result.messages.push_back({wallMs(m.time) - origin, m.word});
+        result.messages.push_back({wallMs(m.time) - origin, m.word,
+                                   m.dueMs ? std::optional(*m.dueMs - origin) : std::nullopt});
     return true;
 }
 

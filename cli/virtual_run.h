@@ -19,6 +19,7 @@ namespace tambolin::cli {
 struct TimedWord {
     std::int64_t ms; // virtual milliseconds since the play action
     DWORD word;
+    std::optional<std::int64_t> dueMs; // when the melody means it, likewise; none: at once
 };
 
 struct VirtualRun {
