@@ -1,7 +1,8 @@
 // How late a 10 ms window timer on the real clock ticks, and what it costs.
-// Each tick's lateness is measured against the time it was scheduled for,
-// the way the timer schedules: one interval after the previous due time, or
-// one interval after a tick that came more than an interval late.
+// Each tick's lateness is measured against its slot on the timer's own grid,
+// start + k x 10 ms: the timer keeps its phase, so a late tick does not move
+// the slots after it. A tick that comes more than an interval late stands
+// for the first slot it missed; the slots it swallowed count as skipped.
 //
 //   bench_timer_precision [--seconds=N] [benchmark flags]   (default 30 s)
 
@@ -48,23 +49,25 @@ void BM_WindowTimerLateness(benchmark::State &state) {
         lateUs.reserve(std::size_t(g_seconds) * 110);
         long skipped = 0;
         QEventLoop loop;
-        steady_clock::time_point due;
+        steady_clock::time_point start;
         steady_clock::time_point end;
+        long slot = 0; // the grid slot of the last tick
         QObject::connect(timer, &WindowTimer::tick, [&] {
             const auto now = steady_clock::now();
+            ++slot;
+            const auto due = start + slot * interval;
             lateUs.push_back(double(duration_cast<nanoseconds>(now - due).count()) / 1000.0);
-            due += interval;
-            if (due < now) {
-                skipped += (now - due) / interval;
-                due = now + interval;
+            const long reached = long((now - start) / interval);
+            if (reached > slot) {
+                skipped += reached - slot;
+                slot = reached;
             }
             if (now >= end)
                 loop.quit();
         });
 
         const double cpu0 = processCpuSeconds();
-        const auto start = steady_clock::now();
-        due = start + interval;
+        start = steady_clock::now();
         end = start + seconds(g_seconds);
         timer->setEnabled(true);
         loop.exec();

@@ -47,7 +47,10 @@ bool runVirtual(const QString &melody, const VirtualRun &run, VirtualRunResult &
     const QDateTime start = run.start.isValid() ? run.start : defaultStart();
     VirtualClock clock(start);
     const auto recorder = std::make_shared<MidiRecorder>();
-    const ScopedServices services({.clock = &clock, .midiDevices = {{recorder}}});
+    Services chosen;
+    chosen.clock = &clock;
+    chosen.midiDevices = {{recorder}};
+    const ScopedServices services(std::move(chosen));
     MidiChoices choices;
     if (run.program)
         choices.instrument = *run.program;
@@ -81,7 +84,8 @@ bool runVirtual(const QString &melody, const VirtualRun &run, VirtualRunResult &
     // Read before the control ends: its reset at the end is no part of the run.
     const std::int64_t origin = wallMs(start.date(), start.time().msecsSinceStartOfDay());
     for (const RecordedMidiMessage &m : recorder->messages())
-        result.messages.push_back({wallMs(m.time) - origin, m.word});
+        result.messages.push_back({wallMs(m.time) - origin, m.word,
+                                   m.dueMs ? std::optional(*m.dueMs - origin) : std::nullopt});
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 class QAbstractButton;
@@ -164,6 +165,9 @@ private:
     Integer m_mousePointer = 0;
     Boolean m_playflg = False;
     Boolean m_stopflg = False;
+    // While the sequencer sends a step's notes: when the melody means them
+    // to sound (clock milliseconds), handed to the MIDI output with them.
+    std::optional<std::int64_t> m_noteDue;
 
     WindowTimer *m_playTimer = nullptr;
     WindowTimer *m_baseTimer = nullptr;

@@ -82,7 +82,9 @@ void PLAYCTRL::MidiOn(Integer &kk) {
     MOD_TAMBOLIN &m = mod();
     step([&] { m.midimsg = toLong((static_cast<long long>(kk) + m.keybase) * 256 + 0x790090); });
     step([&] {
-        m.midiret = static_cast<Long>(midiOutShortMsg(m.hmidiout, static_cast<DWORD>(m.midimsg)));
+        m.midiret = static_cast<Long>(
+            m_noteDue ? midiOutShortMsg(m.hmidiout, static_cast<DWORD>(m.midimsg), *m_noteDue)
+                      : midiOutShortMsg(m.hmidiout, static_cast<DWORD>(m.midimsg)));
     });
 }
 
@@ -90,7 +92,9 @@ void PLAYCTRL::MidiOff(Integer &kk) {
     MOD_TAMBOLIN &m = mod();
     step([&] { m.midimsg = toLong((static_cast<long long>(kk) + m.keybase) * 256 + 0x100080); });
     step([&] {
-        m.midiret = static_cast<Long>(midiOutShortMsg(m.hmidiout, static_cast<DWORD>(m.midimsg)));
+        m.midiret = static_cast<Long>(
+            m_noteDue ? midiOutShortMsg(m.hmidiout, static_cast<DWORD>(m.midimsg), *m_noteDue)
+                      : midiOutShortMsg(m.hmidiout, static_cast<DWORD>(m.midimsg)));
     });
 }
 

@@ -4,9 +4,10 @@
 
 #include "control/checked.h"
 #include "control/playctrl.h"
-#include "melody/player_store.h"
 #include "melody/mod_tambolin.h"
+#include "melody/player_store.h"
 #include "platform/clock/clock.h"
+#include "platform/clock/clock_ms.h"
 #include "timer/org_timer.h"
 
 #include <QAbstractButton>
@@ -29,6 +30,31 @@ Integer noteFromId(const QString &id) {
         failStep();
     return cint(value);
 }
+
+// The part's base time in clock milliseconds: the timer keeps only its time
+// of day, which lies less than a day before now.
+std::int64_t baseMilliseconds(const OrgTimer &timer) {
+    constexpr std::int64_t day = 86400000;
+    const std::int64_t now = clockMilliseconds();
+    const std::int64_t base =
+        ((timer.BaseHour() * 60LL + timer.BaseMinute()) * 60 + timer.BaseSecond()) * 1000 +
+        timer.BaseMilliSeconds();
+    return now - (((now % day - base) % day + day) % day);
+}
+
+// Hands the step's due time to MidiOn and MidiOff for as long as it lives.
+class NoteDue final {
+public:
+    NoteDue(std::optional<std::int64_t> &slot, std::optional<std::int64_t> due) : m_slot(slot) {
+        m_slot = due;
+    }
+    ~NoteDue() { m_slot.reset(); }
+    NoteDue(const NoteDue &) = delete;
+    NoteDue &operator=(const NoteDue &) = delete;
+
+private:
+    std::optional<std::int64_t> &m_slot;
+};
 
 } // namespace
 
@@ -100,6 +126,14 @@ void PLAYCTRL::OrgTimer1_TimerChange(Integer Index, Integer no, const QString &i
 
     Integer e = 0;
     step([&] { e = noteFromId(id); });
+
+    // The moment this step stands for; a stop sends its note-offs at once.
+    std::optional<std::int64_t> due;
+    step([&] {
+        if (stopEnabled())
+            due = baseMilliseconds(checked(timer)) + m.tmacc(part);
+    });
+    const NoteDue noteDue(m_noteDue, due);
 
     // The note that just ended.
     step([&] {

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tambolin {
@@ -15,6 +16,7 @@ namespace tambolin {
 struct TimedWord {
     std::int64_t ms; // milliseconds since the play action
     DWORD word;
+    std::optional<std::int64_t> dueMs; // when the melody means it; none: at once
 };
 
 inline constexpr int midiFileDivision = 1000;

@@ -24,6 +24,8 @@ TEST_PACKAGES=(
     clang libclang-rt-14-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
+    # bench_onsets plays the same notes through FluidSynth's own player
+    fluidsynth
     python3-mido python3-pyftpdlib openssl
     xvfb xauth xdotool imagemagick dbus-x11 xdg-utils procps
     # the installation and the Debian package

@@ -3,9 +3,10 @@
 
 #include "cli/command.h"
 #include "cli/console.h"
-#include "melody/smf_writer.h"
+#include "cli/note_timing.h"
 #include "cli/options.h"
 #include "cli/virtual_run.h"
+#include "melody/smf_writer.h"
 
 #include <QSaveFile>
 
@@ -21,8 +22,10 @@ int runExport(const QStringList &args) {
     Options options;
     QString problem;
     long long loops = 1;
-    if (!options.parse(args, {{"-o", "--output"}, {"--loops"}}, problem) ||
-        !integerOption(options, "--loops", 1, 1'000'000, 1, loops, problem)) {
+    NoteTiming timing = NoteTiming::Due;
+    if (!options.parse(args, {{"-o", "--output"}, {"--loops"}, {"--timing"}}, problem) ||
+        !integerOption(options, "--loops", 1, 1'000'000, 1, loops, problem) ||
+        !timingOption(options, timing, problem)) {
         complain("export", problem + QStringLiteral("; see 'tambolin export --help'"));
         return 2;
     }
@@ -46,7 +49,8 @@ int runExport(const QStringList &args) {
 
     QSaveFile file(*output);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(standardMidiFile(result.messages, result.endMs)) < 0 || !file.commit()) {
+        file.write(standardMidiFile(placed(result.messages, timing), result.endMs)) < 0 ||
+        !file.commit()) {
         complain("export", QStringLiteral("%1: cannot write: %2").arg(*output, file.errorString()));
         return 1;
     }
@@ -56,14 +60,17 @@ int runExport(const QStringList &args) {
 const RegisterCommand registration({
     "export",
     "write the MIDI messages of a melody as a Standard MIDI File",
-    "Usage: tambolin export FILE -o OUT.mid [--loops N]\n"
-    "Plays FILE as 'tambolin trace' does and writes the same messages at the same\n"
-    "times to OUT.mid, up to and including the tick on which the melody ends for\n"
+    "Usage: tambolin export FILE -o OUT.mid [--loops N] [--timing due|tick]\n"
+    "Plays FILE as 'tambolin trace' does and writes the same messages to OUT.mid,\n"
+    "up to and including the tick on which the melody ends for\n"
     "the N-th time (default 1). The file has format 0 and one track; 1000 ticks a\n"
     "quarter note at 1,000,000 microseconds a quarter, so one tick is 1 ms. It ends\n"
     "with an end-of-track event at that last tick.\n"
     "Playing stops at 60 minutes whatever N asks: a message says so, and the file\n"
     "then ends with the stop's note-offs.\n"
+    "  --timing  due (default): each note at its due time, when the melody means\n"
+    "            it, to the millisecond; tick: at the tick that sent it, as\n"
+    "            'tambolin trace' prints it\n"
     "A FILE that holds no melody, or bad options: exit status 2; OUT.mid cannot be\n"
     "written: exit status 1.\n",
     runExport,

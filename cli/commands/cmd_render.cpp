@@ -3,6 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/console.h"
+#include "cli/note_timing.h"
 #include "cli/options.h"
 #include "cli/virtual_run.h"
 #include "platform/audio/wav_writer.h"
@@ -32,10 +33,13 @@ int runRender(const QStringList &args) {
     QString problem;
     long long loops = 1;
     long long program = -1;
-    if (!options.parse(args, {{"-o", "--output"}, {"--program"}, {"--loops"}, {"--soundfont"}},
-                       problem) ||
+    NoteTiming timing = NoteTiming::Due;
+    if (!options.parse(
+            args, {{"-o", "--output"}, {"--program"}, {"--loops"}, {"--soundfont"}, {"--timing"}},
+            problem) ||
         !integerOption(options, "--loops", 1, 1'000'000, 1, loops, problem) ||
-        !integerOption(options, "--program", 0, 127, -1, program, problem)) {
+        !integerOption(options, "--program", 0, 127, -1, program, problem) ||
+        !timingOption(options, timing, problem)) {
         complain("render", problem + QStringLiteral("; see 'tambolin render --help'"));
         return 2;
     }
@@ -73,7 +77,7 @@ int runRender(const QStringList &args) {
     }
     std::vector<TimedMidiMessage> messages;
     messages.reserve(result.messages.size());
-    for (const TimedWord &m : result.messages)
+    for (const TimedWord &m : placed(result.messages, timing))
         messages.push_back({static_cast<Long>(m.ms), m.word});
     const std::int64_t length = result.endMs + releaseTailMs;
     if (length > announceAfterMs)
@@ -99,6 +103,7 @@ const RegisterCommand registration({
     "render",
     "play a melody through the embedded synthesizer into a WAV file",
     "Usage: tambolin render FILE -o OUT.wav [--program N] [--loops N] [--soundfont SF2]\n"
+    "                      [--timing due|tick]\n"
     "Plays FILE as 'tambolin export' does (up to the tick on which the melody ends\n"
     "for the N-th time, default 1) and renders those messages with the embedded\n"
     "General MIDI synthesizer into OUT.wav: 16-bit PCM, stereo, 44100 Hz, with\n"
@@ -107,6 +112,8 @@ const RegisterCommand registration({
     "              player's own default), sent as the start-up's program change\n"
     "  --soundfont the sound font to play with (default: $TAMBOLIN_SOUNDFONT, then\n"
     "              the system's General MIDI font)\n"
+    "  --timing    due (default): each note at its due time; tick: at the tick that\n"
+    "              sent it, as 'tambolin trace' prints it\n"
     "No file is longer than 10 minutes: playing stops there, and a message says so.\n"
     "Bad options, a FILE that holds no melody or no usable sound font: exit status 2;\n"
     "OUT.wav cannot be written: exit status 1.\n",

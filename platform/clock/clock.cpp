@@ -1,8 +1,9 @@
 #include "platform/clock/clock.h"
 
+#include "platform/clock/local_zone.h"
 #include "platform/clock/real_window_timer.h"
 
-#include <QDateTime>
+#include <QDate>
 
 namespace tambolin {
 
@@ -11,20 +12,22 @@ namespace {
 class RealClock final : public Clock {
 public:
     SYSTEMTIME localTime() const override {
-        const QDateTime now = QDateTime::currentDateTime();
-        const QDate d = now.date();
-        const QTime t = now.time();
+        const std::int64_t micros = localMicrosecondsNow();
+        const std::int64_t day = micros / 86400000000;
+        const std::int64_t ms = (micros % 86400000000) / 1000;
+        const QDate d = QDate::fromJulianDay(day);
         SYSTEMTIME st;
         st.wYear = static_cast<std::uint16_t>(d.year());
         st.wMonth = static_cast<std::uint16_t>(d.month());
         st.wDayOfWeek = static_cast<std::uint16_t>(d.dayOfWeek() % 7);
         st.wDay = static_cast<std::uint16_t>(d.day());
-        st.wHour = static_cast<std::uint16_t>(t.hour());
-        st.wMinute = static_cast<std::uint16_t>(t.minute());
-        st.wSecond = static_cast<std::uint16_t>(t.second());
-        st.wMilliseconds = static_cast<std::uint16_t>(t.msec());
+        st.wHour = static_cast<std::uint16_t>(ms / 3600000);
+        st.wMinute = static_cast<std::uint16_t>(ms / 60000 % 60);
+        st.wSecond = static_cast<std::uint16_t>(ms / 1000 % 60);
+        st.wMilliseconds = static_cast<std::uint16_t>(ms % 1000);
         return st;
     }
+    std::int64_t localMicroseconds() const override { return localMicrosecondsNow(); }
     WindowTimer *createTimer(QObject *parent) override { return createRealWindowTimer(parent); }
 };
 

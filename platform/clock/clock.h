@@ -28,6 +28,10 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual SYSTEMTIME localTime() const = 0;
+    // The same reading as a running count of microseconds (days counted
+    // from the Julian day 0); clocks that know no finer time give whole
+    // milliseconds of localTime().
+    virtual std::int64_t localMicroseconds() const;
     // The timer is owned by parent (Qt ownership), disabled, interval 0.
     virtual WindowTimer *createTimer(QObject *parent) = 0;
 };

@@ -7,5 +7,7 @@
 namespace tambolin {
 
 std::int64_t clockMilliseconds();
+// The same count in microseconds, as fine as the clock in use goes.
+std::int64_t clockMicroseconds();
 
 } // namespace tambolin

@@ -5,6 +5,7 @@
 
 #include "platform/midi/midi_mmsystem.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,13 @@ public:
     virtual ~MidiPort() = default;
     // Sends one complete short message (status byte always present).
     virtual MMRESULT shortMsg(DWORD word) = 0;
+    // The same message, meant to sound at dueMs (the clock layer's running
+    // milliseconds, clockMilliseconds()). A device that can schedule plays
+    // it at that time plus its own constant latency; the others send it now.
+    virtual MMRESULT shortMsgAt(DWORD word, std::int64_t dueMs) {
+        (void)dueMs;
+        return shortMsg(word);
+    }
     // Silences what the note-offs of the layer may not reach (held
     // pedals, release tails); the layer has already sent those note-offs.
     virtual MMRESULT reset() = 0;

@@ -60,6 +60,10 @@ MMRESULT midiOutShortMsg(HMIDIOUT hmo, DWORD dwMsg) noexcept {
     return guarded([&] { return MidiRegistry::instance().shortMsg(hmo, dwMsg); });
 }
 
+MMRESULT midiOutShortMsg(HMIDIOUT hmo, DWORD dwMsg, std::int64_t dueMs) noexcept {
+    return guarded([&] { return MidiRegistry::instance().shortMsg(hmo, dwMsg, dueMs); });
+}
+
 MMRESULT midiOutReset(HMIDIOUT hmo) noexcept {
     return guarded([&] { return MidiRegistry::instance().reset(hmo); });
 }

@@ -7,6 +7,8 @@
 
 #include "platform/midi/midi_mmsystem.h"
 
+#include <cstdint>
+
 namespace tambolin {
 
 // Number of output devices present now (the mapper not counted). Device IDs
@@ -25,6 +27,10 @@ MMRESULT midiOutOpen(HMIDIOUT *phmo, UINT uDeviceID, DWORD_PTR dwCallback, DWORD
 // dwMsg: status | data1 << 8 | data2 << 16 (status may be left out for
 // running status).
 MMRESULT midiOutShortMsg(HMIDIOUT hmo, DWORD dwMsg) noexcept;
+// The same, for a message the melody means to sound at dueMs (clock layer
+// milliseconds, clockMilliseconds()). The embedded synthesizer plays it at
+// that time plus one constant latency; ports get it at once, as above.
+MMRESULT midiOutShortMsg(HMIDIOUT hmo, DWORD dwMsg, std::int64_t dueMs) noexcept;
 
 // Turns off every note this handle turned on and cuts any sound left.
 MMRESULT midiOutReset(HMIDIOUT hmo) noexcept;

@@ -61,6 +61,25 @@ Connection connect(MidiPortBackend::System system, const std::string &clientName
     return c;
 }
 
+// The JACK MIDI inputs a port can send to, as RtMidi names them, read
+// through one short-lived client: no second client just to look.
+bool jackPortNames(std::vector<MidiDeviceInfo> &list) {
+    quietMidiLibraries();
+    jack_status_t status{};
+    jack_client_t *client = jack_client_open("tambolin-probe", JackNoStartServer, &status);
+    if (!client)
+        return false;
+    if (const char **ports =
+            jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput)) {
+        for (const char **p = ports; *p; ++p)
+            if (**p)
+                list.push_back({*p, MOD_MIDIPORT});
+        jack_free(ports);
+    }
+    jack_client_close(client);
+    return true;
+}
+
 class SystemPort final : public MidiPort {
 public:
     explicit SystemPort(Connection connection) : m_connection(std::move(connection)) {}
@@ -92,6 +111,10 @@ MidiPortBackend::MidiPortBackend(std::vector<System> systems, std::string client
 std::vector<MidiDeviceInfo> MidiPortBackend::devices() {
     std::vector<MidiDeviceInfo> list;
     for (System system : m_systems) {
+        if (system == System::Jack) {
+            jackPortNames(list);
+            continue;
+        }
         Connection c = connect(system, m_clientName);
         if (!c.out)
             continue;

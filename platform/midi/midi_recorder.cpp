@@ -18,15 +18,18 @@ public:
     RecorderPort(std::shared_ptr<MidiRecorder::Log> log, std::string name)
         : m_log(std::move(log)), m_name(std::move(name)) {}
 
-    MMRESULT shortMsg(DWORD word) override {
-        RecordedMidiMessage message{currentClock().localTime(), word, m_name};
+    MMRESULT shortMsg(DWORD word) override { return record(word, std::nullopt); }
+    MMRESULT shortMsgAt(DWORD word, std::int64_t dueMs) override { return record(word, dueMs); }
+    MMRESULT reset() override { return MMSYSERR_NOERROR; }
+
+private:
+    MMRESULT record(DWORD word, std::optional<std::int64_t> dueMs) {
+        RecordedMidiMessage message{currentClock().localTime(), word, m_name, dueMs};
         std::lock_guard lock(m_log->mutex);
         m_log->messages.push_back(std::move(message));
         return MMSYSERR_NOERROR;
     }
-    MMRESULT reset() override { return MMSYSERR_NOERROR; }
 
-private:
     std::shared_ptr<MidiRecorder::Log> m_log;
     std::string m_name;
 };

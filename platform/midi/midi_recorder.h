@@ -6,7 +6,9 @@
 #include "platform/clock/clock.h"
 #include "platform/midi/midi_backend.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,9 @@ struct RecordedMidiMessage {
     SYSTEMTIME time; // currentClock().localTime() of the sending thread
     DWORD word;      // the complete message as the device received it
     std::string device;
+    // When the sender meant it to sound (clock milliseconds); none for a
+    // message meant for at once.
+    std::optional<std::int64_t> dueMs;
 };
 
 class MidiRecorder final : public MidiBackend {

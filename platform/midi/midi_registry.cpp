@@ -188,7 +188,7 @@ MMRESULT MidiRegistry::openDevice(const Device &device, HMIDIOUT &handle) {
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT MidiRegistry::send(OpenDevice &open, DWORD word) {
+MMRESULT MidiRegistry::send(OpenDevice &open, DWORD word, std::optional<std::int64_t> dueMs) {
     Byte status = midiStatus(word);
     if (status < 0x80) {
         // Running status: the data bytes moved down by one.
@@ -211,7 +211,7 @@ MMRESULT MidiRegistry::send(OpenDevice &open, DWORD word) {
     else if (status < 0xF8)
         open.runningStatus = 0;
 
-    const MMRESULT result = open.port->shortMsg(word);
+    const MMRESULT result = dueMs ? open.port->shortMsgAt(word, *dueMs) : open.port->shortMsg(word);
     if (result == MMSYSERR_NOERROR) {
         const std::size_t key = (status & 0x0F) * 128u + midiData1(word);
         if ((status & 0xF0) == 0x90 && midiData2(word) != 0)
@@ -233,12 +233,12 @@ void MidiRegistry::silence(OpenDevice &open) {
     open.sounding.reset();
 }
 
-MMRESULT MidiRegistry::shortMsg(HMIDIOUT handle, DWORD word) {
+MMRESULT MidiRegistry::shortMsg(HMIDIOUT handle, DWORD word, std::optional<std::int64_t> dueMs) {
     std::lock_guard lock(m_mutex);
     auto it = m_open.find(handle);
     if (it == m_open.end())
         return MMSYSERR_INVALHANDLE;
-    return send(it->second, word);
+    return send(it->second, word, dueMs);
 }
 
 MMRESULT MidiRegistry::reset(HMIDIOUT handle) {

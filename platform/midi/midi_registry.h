@@ -30,7 +30,8 @@ public:
     UINT deviceCount();
     MMRESULT capabilities(UINT_PTR deviceId, MIDIOUTCAPSA &caps);
     MMRESULT open(UINT deviceId, HMIDIOUT &handle);
-    MMRESULT shortMsg(HMIDIOUT handle, DWORD word);
+    // dueMs: when the melody means the message to sound (see MidiPort::shortMsgAt).
+    MMRESULT shortMsg(HMIDIOUT handle, DWORD word, std::optional<std::int64_t> dueMs = {});
     MMRESULT reset(HMIDIOUT handle);
     MMRESULT close(HMIDIOUT handle);
 
@@ -51,7 +52,7 @@ private:
     const std::vector<Device> &listing();
     std::optional<Device> mapperTarget();
     MMRESULT openDevice(const Device &device, HMIDIOUT &handle);
-    static MMRESULT send(OpenDevice &open, DWORD word);
+    static MMRESULT send(OpenDevice &open, DWORD word, std::optional<std::int64_t> dueMs = {});
     static void silence(OpenDevice &open);
 
     std::mutex m_mutex;

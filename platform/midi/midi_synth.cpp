@@ -2,6 +2,7 @@
 
 #include "platform/midi/midi_fluid.h"
 #include "platform/midi/midi_quiet.h"
+#include "platform/midi/synth_sink_fluid.h"
 
 namespace tambolin {
 
@@ -9,25 +10,35 @@ namespace {
 
 class SynthPort final : public MidiPort {
 public:
-    SynthPort(fluid::Instrument instrument, fluid::AudioDriver driver)
-        : m_instrument(std::move(instrument)), m_driver(std::move(driver)) {}
+    SynthPort(fluid::Instrument instrument, std::unique_ptr<SynthSink> sink,
+              TimedSynth::Options timing)
+        : m_instrument(std::move(instrument)), m_sink(std::move(sink)),
+          m_timed(std::make_unique<TimedSynth>(m_instrument.synth.get(), *m_sink, timing)) {}
     ~SynthPort() override {
         // The audio thread must stop before the synthesizer it pulls from goes.
-        m_driver.reset();
+        m_timed.reset();
+        m_sink.reset();
     }
 
+    bool start() { return m_timed->start(); }
+
     MMRESULT shortMsg(DWORD word) override {
-        fluid::play(m_instrument.synth.get(), word);
+        m_timed->play(word, std::nullopt);
+        return MMSYSERR_NOERROR;
+    }
+    MMRESULT shortMsgAt(DWORD word, std::int64_t dueMs) override {
+        m_timed->play(word, dueMs);
         return MMSYSERR_NOERROR;
     }
     MMRESULT reset() override {
-        fluid_synth_all_sounds_off(m_instrument.synth.get(), -1);
+        m_timed->reset();
         return MMSYSERR_NOERROR;
     }
 
 private:
     fluid::Instrument m_instrument;
-    fluid::AudioDriver m_driver;
+    std::unique_ptr<SynthSink> m_sink;
+    std::unique_ptr<TimedSynth> m_timed;
 };
 
 } // namespace
@@ -61,18 +72,19 @@ MMRESULT MidiSynthBackend::open(const std::string &name, std::unique_ptr<MidiPor
     }
     // Under JACK the output is useless unless wired to the speakers.
     fluid_settings_setint(instrument.settings.get(), "audio.jack.autoconnect", 1);
-    for (const std::string &driverName : m_options.audioDrivers) {
-        if (driverName == "file")
-            continue;
-        if (fluid_settings_setstr(instrument.settings.get(), "audio.driver", driverName.c_str()) ==
-            FLUID_FAILED)
-            continue;
-        fluid::AudioDriver driver(
-            new_fluid_audio_driver(instrument.settings.get(), instrument.synth.get()));
-        if (driver) {
-            port = std::make_unique<SynthPort>(std::move(instrument), std::move(driver));
-            return MMSYSERR_NOERROR;
-        }
+    fluid_settings_t *settings = instrument.settings.get();
+    std::unique_ptr<SynthSink> sink =
+        m_options.makeSink ? m_options.makeSink(settings)
+                           : std::make_unique<FluidSynthSink>(settings, m_options.audioDrivers);
+    if (!sink)
+        return MMSYSERR_NODRIVER;
+    auto synthPort =
+        std::make_unique<SynthPort>(std::move(instrument), std::move(sink), m_options.timing);
+    // Opened once now, so that a missing output shows at once; it closes
+    // again when nothing has sounded for a moment.
+    if (synthPort->start()) {
+        port = std::move(synthPort);
+        return MMSYSERR_NOERROR;
     }
     return MMSYSERR_NODRIVER;
 }

@@ -88,7 +88,8 @@ TEST_F(Playback, ExportHoldsWhatTraceGivesUpToTheEnd) {
     const QString file = busyMelody();
     for (const char *loops : {"1", "3"}) {
         const QString midi = m_dir.path(QStringLiteral("out%1.mid").arg(loops));
-        const ToolRun r = runTool({"export", file, "-o", midi, "--loops", loops});
+        const ToolRun r =
+            runTool({"export", file, "-o", midi, "--loops", loops, "--timing", "tick"});
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
         QString skip;
         QStringList read = readWithMido(midi, skip);

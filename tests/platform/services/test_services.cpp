@@ -31,14 +31,15 @@ TEST(ScopedServices, PutsInWhatItNamesAndPutsBackWhatWasThere) {
     auto audio = std::make_shared<FakeAudioOutput>();
     int innerBoxes = 0;
     {
-        const ScopedServices services({.clock = &innerClock,
-                                       .messageBoxes =
-                                           [&](const MessageBoxCall &) {
-                                               ++innerBoxes;
-                                               return vbNo;
-                                           },
-                                       .audio = audio,
-                                       .midiDevices = {{recorder}}});
+        Services chosen;
+        chosen.clock = &innerClock;
+        chosen.messageBoxes = [&](const MessageBoxCall &) {
+            ++innerBoxes;
+            return vbNo;
+        };
+        chosen.audio = audio;
+        chosen.midiDevices = {{recorder}};
+        const ScopedServices services(std::move(chosen));
         EXPECT_EQ(&currentClock(), &innerClock);
         EXPECT_EQ(MsgBox(QStringLiteral("?"), vbYesNo, QString()), vbNo);
         EXPECT_EQ(currentAudioOutput(), audio);
@@ -64,7 +65,7 @@ TEST(ScopedServices, LeavesAloneWhatItDoesNotName) {
     const ScopedClock outer(clock);
     auto recorder = useMidiRecorder({"Gamma"});
     {
-        const ScopedServices services({});
+        const ScopedServices services{Services()};
         EXPECT_EQ(&currentClock(), &clock);
     }
     EXPECT_EQ(&currentClock(), &clock);
