@@ -61,6 +61,29 @@ const char *reason(int status) {
     }
 }
 
+// Reads the server's output until it names its port (0 when it never does).
+int awaitPort(QProcess &process, const QRegularExpression &started, QString &log) {
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && process.state() == QProcess::Running) {
+        process.waitForReadyRead(200);
+        log += QString::fromLocal8Bit(process.readAll());
+        const auto match = started.match(log);
+        if (match.hasMatch())
+            return match.captured(1).toInt();
+    }
+    return 0;
+}
+
+void stopServer(QProcess &process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}
+
 } // namespace
 
 LocalHttpServer::LocalHttpServer() {
@@ -201,26 +224,11 @@ LocalHttpsServer::LocalHttpsServer(const QString &folder) {
     if (!m_process.waitForStarted(5000))
         return;
     static const QRegularExpression started(QStringLiteral("listening on (\\d+)"));
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
-        m_process.waitForReadyRead(200);
-        m_log += QString::fromLocal8Bit(m_process.readAll());
-        const auto match = started.match(m_log);
-        if (match.hasMatch()) {
-            m_port = match.captured(1).toInt();
-            return;
-        }
-    }
+    m_port = awaitPort(m_process, started, m_log);
 }
 
 LocalHttpsServer::~LocalHttpsServer() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
+    stopServer(m_process);
 }
 
 LocalFtpServer::LocalFtpServer(const QString &folder) {
@@ -233,26 +241,11 @@ LocalFtpServer::LocalFtpServer(const QString &folder) {
         return;
     static const QRegularExpression started(
         QStringLiteral("starting FTP server on [0-9.]+:(\\d+)"));
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
-        m_process.waitForReadyRead(200);
-        m_log += QString::fromLocal8Bit(m_process.readAll());
-        const auto match = started.match(m_log);
-        if (match.hasMatch()) {
-            m_port = match.captured(1).toInt();
-            return;
-        }
-    }
+    m_port = awaitPort(m_process, started, m_log);
 }
 
 LocalFtpServer::~LocalFtpServer() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
+    stopServer(m_process);
 }
 
 ClosedPort::ClosedPort() {

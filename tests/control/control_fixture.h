@@ -3,13 +3,16 @@
 // an empty settings store in a temporary configuration folder, message
 // boxes answered OK and recorded, and a fresh module state.
 
+#include "control/module_utility.h"
 #include "control/playctrl.h"
 #include "melody/mod_tambolin.h"
 #include "platform/clock/clock.h"
 #include "platform/clock/virtual_clock.h"
 #include "platform/midi/midi_setup.h"
+#include "platform/registry/registry.h"
 #include "platform/runtime/message_box.h"
 #include "support/config_home.h"
+#include "util/cl_gl010c.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -35,6 +38,22 @@ struct Sent {
 
 inline std::ostream &operator<<(std::ostream &os, const Sent &s) {
     return os << s.ms << " " << std::hex << std::uppercase << s.word << std::dec;
+}
+
+// The player's stored settings, read and written as the control does.
+inline QString storedSetting(const char *name) {
+    Long root = HKEY_LOCAL_MACHINE;
+    QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
+    QString nm = QString::fromLatin1(name);
+    return gl010c().RVN_RegGet(root, key, nm);
+}
+
+inline void storeSetting(const char *name, const QString &value) {
+    Long root = HKEY_LOCAL_MACHINE;
+    QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
+    QString nm = QString::fromLatin1(name);
+    QString data = value;
+    gl010c().RVN_RegSet(root, key, nm, data);
 }
 
 inline void resetModule() {

@@ -13,20 +13,12 @@
 namespace tambolin::testing {
 namespace {
 
-void store(const char *name, const QString &value) {
-    Long root = HKEY_LOCAL_MACHINE;
-    QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
-    QString nm = QString::fromLatin1(name);
-    QString data = value;
-    gl010c().RVN_RegSet(root, key, nm, data);
-}
-
 class MidiDevices : public ControlTest {
 protected:
     // Starts a control with the stored device entry; returns the list it
     // shows and the device its program change went to ("" for none).
     std::pair<QStringList, std::string> startWithEntry(int entry) {
-        store("midiport", QString::number(entry));
+        storeSetting("midiport", QString::number(entry));
         clearSent();
         resetModule();
         PLAYCTRL &ctrl = makeControl();
@@ -71,8 +63,8 @@ TEST_F(MidiDevices, WithThreeDevicesEachEntryOpensItsDevice) {
 
 TEST_F(MidiDevices, StoredTextsThatAreNoNumbersKeepTheCurrentChoices) {
     useDevices({"Alpha", "Beta"});
-    store("midiport", QStringLiteral("abc"));
-    store("midisource", QStringLiteral("4O"));
+    storeSetting("midiport", QStringLiteral("abc"));
+    storeSetting("midisource", QStringLiteral("4O"));
     // Choices already made in this process, not 0: kept, not reset.
     mod().midiport = 2;
     mod().midisource = 40;
@@ -89,7 +81,7 @@ TEST_F(MidiDevices, StoredTextsThatAreNoNumbersKeepTheCurrentChoices) {
     ctrl.IniLoad();
     EXPECT_EQ(mod().midiport, 1);
     EXPECT_EQ(mod().midisource, 40);
-    store("midisource", QStringLiteral("7"));
+    storeSetting("midisource", QStringLiteral("7"));
     ctrl.IniLoad();
     EXPECT_EQ(mod().midisource, 7);
 }

@@ -17,21 +17,6 @@
 namespace tambolin::testing {
 namespace {
 
-QString stored(const char *name) {
-    Long root = HKEY_LOCAL_MACHINE;
-    QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
-    QString nm = QString::fromLatin1(name);
-    return gl010c().RVN_RegGet(root, key, nm);
-}
-
-void store(const char *name, const QString &value) {
-    Long root = HKEY_LOCAL_MACHINE;
-    QString key = QStringLiteral("SOFTWARE\\Tamberlo Player");
-    QString nm = QString::fromLatin1(name);
-    QString data = value;
-    gl010c().RVN_RegSet(root, key, nm, data);
-}
-
 // Sends a note through whatever handle the module holds now.
 MMRESULT sendThroughModuleHandle() {
     return midiOutShortMsg(mod().hmidiout, 0x403C90);
@@ -83,12 +68,12 @@ TEST_F(Lifecycle, FirstStartWithAnEmptyRegistry) {
 
 TEST_F(Lifecycle, EndClosesTheDeviceAndStoresTheChoicesUnplayed) {
     PLAYCTRL &ctrl = makeControl();
-    EXPECT_EQ(stored("midiport"), QString());
+    EXPECT_EQ(storedSetting("midiport"), QString());
     const Long handle = mod().hmidiout;
     ASSERT_EQ(sendThroughModuleHandle(), MMSYSERR_NOERROR);
     destroyControl(ctrl);
-    EXPECT_EQ(stored("midiport"), QStringLiteral("0"));
-    EXPECT_EQ(stored("midisource"), QStringLiteral("0"));
+    EXPECT_EQ(storedSetting("midiport"), QStringLiteral("0"));
+    EXPECT_EQ(storedSetting("midisource"), QStringLiteral("0"));
     // The handle is left as it was, and it is closed.
     EXPECT_EQ(mod().hmidiout, handle);
     EXPECT_NE(sendThroughModuleHandle(), MMSYSERR_NOERROR);
@@ -103,8 +88,8 @@ TEST_F(Lifecycle, ChoicesComeBackInTheNextInstance) {
         form->lstMusicalInstruments()->setCurrentIndex(40);
         destroyControl(first);
     }
-    EXPECT_EQ(stored("midiport"), QStringLiteral("2"));
-    EXPECT_EQ(stored("midisource"), QStringLiteral("40"));
+    EXPECT_EQ(storedSetting("midiport"), QStringLiteral("2"));
+    EXPECT_EQ(storedSetting("midisource"), QStringLiteral("40"));
 
     clearSent();
     resetModule();
@@ -119,8 +104,8 @@ TEST_F(Lifecycle, ChoicesComeBackInTheNextInstance) {
 }
 
 TEST_F(Lifecycle, UnreadableStoredChoicesKeepTheDefaults) {
-    store("midiport", QStringLiteral("abc"));
-    store("midisource", QString());
+    storeSetting("midiport", QStringLiteral("abc"));
+    storeSetting("midisource", QString());
     PLAYCTRL &ctrl = makeControl();
     EXPECT_EQ(mod().midiport, 0);
     EXPECT_EQ(mod().midisource, 0);
@@ -129,8 +114,8 @@ TEST_F(Lifecycle, UnreadableStoredChoicesKeepTheDefaults) {
 }
 
 TEST_F(Lifecycle, StoredEntriesBeyondTheListsOpenNothing) {
-    store("midiport", QStringLiteral("9"));
-    store("midisource", QStringLiteral("-1"));
+    storeSetting("midiport", QStringLiteral("9"));
+    storeSetting("midisource", QStringLiteral("-1"));
     PLAYCTRL &ctrl = makeControl();
     EXPECT_EQ(mod().hmidiout, 0);
     EXPECT_EQ(ctrl.settingsForm()->cmbOutDevice()->currentIndex(), -1);
@@ -138,8 +123,8 @@ TEST_F(Lifecycle, StoredEntriesBeyondTheListsOpenNothing) {
     EXPECT_TRUE(words().empty());
     EXPECT_TRUE(m_boxes.calls().empty());
     destroyControl(ctrl);
-    EXPECT_EQ(stored("midiport"), QStringLiteral("-1"));
-    EXPECT_EQ(stored("midisource"), QStringLiteral("-1"));
+    EXPECT_EQ(storedSetting("midiport"), QStringLiteral("-1"));
+    EXPECT_EQ(storedSetting("midisource"), QStringLiteral("-1"));
 }
 
 TEST_F(Lifecycle, NoOutputDeviceShowsTheMapperFailureOnce) {
