@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/melody_io.h"
+#include "cli/terminal_text.h"
 #include "melody/mod_tambolin.h"
 #include "melody/note_duration.h"
 
@@ -38,8 +39,8 @@ int runInfo(const QStringList &args) {
     const MOD_TAMBOLIN &store = mod();
     long long longest = 0;
     QString text = QStringLiteral("File:    %1\nTitle:   %2\nTempo:   %3\n")
-                       .arg(args.first(), store.mtitle)
-                       .arg(store.tempo);
+                       .arg(terminalText(args.first()), terminalText(store.mtitle),
+                            QString::number(store.tempo));
     for (int part = 1; part <= 3; ++part) {
         text += QStringLiteral("Part %1:  %2 notes\n").arg(part).arg(store.onpcnt(part));
         longest = std::max(longest, partMilliseconds(store, part));

@@ -7,6 +7,7 @@
 #include "cli/melody_io.h"
 #include "cli/options.h"
 #include "cli/stop_signals.h"
+#include "cli/terminal_text.h"
 #include "control/frm_tboset.h"
 #include "control/midi_lists.h"
 #include "control/playctrl.h"
@@ -65,7 +66,7 @@ int runPlay(const QStringList &args) {
     const QString how =
         loops > 0 ? QStringLiteral("%1 loop(s)").arg(loops) : QStringLiteral("until stopped");
     printOut(QStringLiteral("%1\nPlaying on %2 with %3, %4; Ctrl-C stops\n")
-                 .arg(control.MTitle(), deviceText, instrument, how));
+                 .arg(terminalText(control.MTitle()), terminalText(deviceText), instrument, how));
 
     bool finished = false;
     const auto finish = [&] {

@@ -212,8 +212,7 @@ const MemberSpec *findMember(const QString &method, QString *error) {
         long long n = 0;
         if (!readInteger(method.mid(1), 0, DispatchTable::slotNames().size() - 1, &n)) {
             *error = QStringLiteral("unknown method %1: identifiers run from #0 to #%2")
-                         .arg(method)
-                         .arg(DispatchTable::slotNames().size() - 1);
+                         .arg(method, QString::number(DispatchTable::slotNames().size() - 1));
             return nullptr;
         }
         id = static_cast<Long>(n);
@@ -229,8 +228,7 @@ const MemberSpec *findMember(const QString &method, QString *error) {
     const MemberSpec *member = table.byId(id);
     if (!member)
         *error = QStringLiteral("%1 (#%2) is not available in this build")
-                     .arg(DispatchTable::slotNames()[id])
-                     .arg(id);
+                     .arg(DispatchTable::slotNames()[id], QString::number(id));
     return member;
 }
 
@@ -292,7 +290,7 @@ QString toJson(const std::optional<QVariant> &value, VarType type, bool isArray)
     const QString list = u'[' + items.join(QStringLiteral(", ")) + u']';
     if (array.lower == 0)
         return list;
-    return QStringLiteral("{\"base\": %1, \"items\": %2}").arg(array.lower).arg(list);
+    return QStringLiteral("{\"base\": %1, \"items\": %2}").arg(QString::number(array.lower), list);
 }
 
 std::optional<QVariant> parseArgument(const QString &text, const ParamInfo &param, QString *error) {
@@ -368,9 +366,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args) {
         if (text == QLatin1String(omitArgument)) {
             if (!param.optional) {
                 outcome.error = QStringLiteral("%1: argument %2 (%3) may not be omitted")
-                                    .arg(member->name)
-                                    .arg(i + 1)
-                                    .arg(param.name);
+                                    .arg(member->name, QString::number(i + 1), param.name);
                 return outcome;
             }
             continue;
@@ -379,9 +375,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args) {
         values[i] = parseArgument(text, param, &why);
         if (!values[i]) {
             outcome.error = QStringLiteral("%1: argument %2 (%3): %4")
-                                .arg(member->name)
-                                .arg(i + 1)
-                                .arg(param.name, why);
+                                .arg(member->name, QString::number(i + 1), param.name, why);
             return outcome;
         }
     }
