@@ -2,6 +2,7 @@
 // reads the result again: the entry reads back and every other entry keeps
 // its value.
 
+#include "platform/registry/codepage932.h"
 #include "platform/registry/private_profile_document.h"
 
 #include <QByteArray>
@@ -33,7 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The file, then (after a NUL) the section, key and value to write.
     const QList<QByteArray> fields = input.split('\0');
     const ProfileDocument before(fields.value(0));
-    const QByteArray section = oneLine(fields.value(1, "s"), "]");
+    QByteArray section = oneLine(fields.value(1, "s"), "]");
+    // As the writer accepts it: the closing "]" must not become a second byte.
+    if (cp932::indexOfChar(section + ']', ']') != section.size())
+        section = "s";
     QByteArray key = oneLine(fields.value(2, "k"), "=");
     const QByteArray value = oneLine(fields.value(3, "v"), "");
     if (key.isEmpty() || key.startsWith('[') || key.startsWith(';'))

@@ -77,4 +77,19 @@ TEST(IniLimits, DevicesAndHugeFilesReadAsEmptyAndAreNotWritten) {
     EXPECT_EQ(QFile(path).size(), qint64(64) << 20);
 }
 
+TEST(IniNames, ASectionNameEndingInALeadByteIsRefused) {
+    ConfigHome home;
+    TempFolder dir;
+    const QString path = dir.path(QStringLiteral("t.ini"));
+    const std::string file = QFile::encodeName(path).toStdString();
+    // The lead byte would take the closing "]" as its second byte, and every
+    // later write would add the section again.
+    EXPECT_FALSE(WritePrivateProfileStringA("ab\xE8", "k", "1", file.c_str()));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(WritePrivateProfileStringA("\x93\xFA\x96\x7B", "k", "1", file.c_str()));
+    EXPECT_TRUE(WritePrivateProfileStringA("\x93\xFA\x96\x7B", "k", "2", file.c_str()));
+    EXPECT_EQ(get("\x93\xFA\x96\x7B", "k", file), "2");
+    EXPECT_EQ(readFile(path).count('['), 1);
+}
+
 } // namespace
