@@ -156,8 +156,7 @@ const MemberEntry *findMember(const QString &method, QString *error) {
         long long n = 0;
         if (!readInteger(method.mid(1), 0, DispatchTable::slotNames().size() - 1, &n)) {
             *error = QStringLiteral("unknown method %1: identifiers run from #0 to #%2")
-                         .arg(method)
-                         .arg(DispatchTable::slotNames().size() - 1);
+                         .arg(method, QString::number(DispatchTable::slotNames().size() - 1));
             return nullptr;
         }
         id = static_cast<Long>(n);
@@ -173,8 +172,7 @@ const MemberEntry *findMember(const QString &method, QString *error) {
     const MemberEntry *member = table.byId(id);
     if (!member)
         *error = QStringLiteral("%1 (#%2) is not available in this build")
-                     .arg(DispatchTable::slotNames()[id])
-                     .arg(id);
+                     .arg(DispatchTable::slotNames()[id], QString::number(id));
     return member;
 }
 
@@ -253,9 +251,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args) {
         if (text == QLatin1String(omitArgument)) {
             if (!param.optional) {
                 outcome.error = QStringLiteral("%1: argument %2 (%3) may not be omitted")
-                                    .arg(member->name)
-                                    .arg(i + 1)
-                                    .arg(param.name);
+                                    .arg(member->name, QString::number(i + 1), param.name);
                 return outcome;
             }
             continue;
@@ -264,9 +260,7 @@ CallOutcome callFromText(const QString &method, const QStringList &args) {
         values[i] = parseArgument(text, param, &why);
         if (!values[i]) {
             outcome.error = QStringLiteral("%1: argument %2 (%3): %4")
-                                .arg(member->name)
-                                .arg(i + 1)
-                                .arg(param.name, why);
+                                .arg(member->name, QString::number(i + 1), param.name, why);
             return outcome;
         }
     }
@@ -302,8 +296,7 @@ QStringList memberSignatures() {
             params += s;
         }
         lines += QStringLiteral("#%1 %2(%3)%4")
-                     .arg(m.id)
-                     .arg(m.name, params.join(QStringLiteral("; ")),
+                     .arg(QString::number(m.id), m.name, params.join(QStringLiteral("; ")),
                           m.result ? QStringLiteral(": ") + typeName(*m.result) : QString());
     }
     return lines;

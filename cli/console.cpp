@@ -1,4 +1,5 @@
 #include "cli/console.h"
+#include "cli/terminal_text.h"
 
 #include <cstdio>
 
@@ -22,7 +23,8 @@ void printErr(const QString &text) {
 }
 
 void complain(const char *command, const QString &message) {
-    printErr(QStringLiteral("tambolin %1: %2\n").arg(QString::fromLatin1(command), message));
+    printErr(QStringLiteral("tambolin %1: %2\n")
+                 .arg(QString::fromLatin1(command), terminalText(message)));
 }
 
 } // namespace tambolin::cli

@@ -129,7 +129,7 @@ QString toJson(const std::optional<QVariant> &value, VarType type, bool isArray)
     const QString list = u'[' + items.join(QStringLiteral(", ")) + u']';
     if (array.lower == 0)
         return list;
-    return QStringLiteral("{\"base\": %1, \"items\": %2}").arg(array.lower).arg(list);
+    return QStringLiteral("{\"base\": %1, \"items\": %2}").arg(QString::number(array.lower), list);
 }
 
 } // namespace tambolin::cli

@@ -2,11 +2,12 @@
 
 #include "cli/json_writer.h"
 #include "control/module_utility.h"
-#include "melody/player_store.h"
 #include "melody/mod_tambolin.h"
+#include "melody/player_store.h"
 #include "util/cl_gl010c.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +24,7 @@ namespace {
 constexpr int PartCount = 3;
 constexpr int MostNotes = 200;
 constexpr long long ShortestFile = 14;
+constexpr long long LargestFile = 1 << 20; // a melody is a few KiB
 
 struct Note {
     Integer length;
@@ -43,15 +45,20 @@ std::optional<Integer> integerOf(const QJsonValue &v) {
 bool checkMelodyFile(const QString &path, QString &problem) {
     QString name = path;
     const Long size = gl010c().RVN_Filesize(name);
-    if (size < 0) {
-        problem = QStringLiteral("%1: no such file, or not a regular file").arg(path);
+    if (size < 0 || size > LargestFile) {
+        // The size query counts in 32 bits: a file of 2 GiB or more is no
+        // missing file, and no melody either.
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() > LargestFile)
+            problem = QStringLiteral("%1: %2 bytes is too large for a melody (at most %3)")
+                          .arg(path, QString::number(info.size()), QString::number(LargestFile));
+        else
+            problem = QStringLiteral("%1: no such file, or not a regular file").arg(path);
         return false;
     }
     if (size < ShortestFile) {
         problem = QStringLiteral("%1: %2 bytes is too short for a melody (at least %3)")
-                      .arg(path)
-                      .arg(size)
-                      .arg(ShortestFile);
+                      .arg(path, QString::number(size), QString::number(ShortestFile));
         return false;
     }
     QFile probe(path);
@@ -81,9 +88,8 @@ QString melodyJson(const MOD_TAMBOLIN &store) {
         parts += u'[' + notes.join(QStringLiteral(", ")) + u']';
     }
     return QStringLiteral("{\"title\": %1, \"tempo\": %2, \"parts\": [%3]}")
-        .arg(jsonString(store.mtitle))
-        .arg(store.tempo)
-        .arg(parts.join(QStringLiteral(", ")));
+        .arg(jsonString(store.mtitle), QString::number(store.tempo),
+             parts.join(QStringLiteral(", ")));
 }
 
 bool fillFromJson(const QByteArray &json, MOD_TAMBOLIN &store, QString &problem) {

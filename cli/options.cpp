@@ -67,10 +67,7 @@ bool integerOption(const Options &options, const QString &name, long long low, l
     const long long value = text->toLongLong(&ok);
     if (!ok || value < low || value > high) {
         problem = QStringLiteral("%1 takes a whole number from %2 to %3, not '%4'")
-                      .arg(name)
-                      .arg(low)
-                      .arg(high)
-                      .arg(*text);
+                      .arg(name, QString::number(low), QString::number(high), *text);
         return false;
     }
     out = value;

@@ -49,6 +49,14 @@ private:
 
 enum class State { Plain, TiePending, Triplet };
 
+// One more on a 16-bit counter; at the top of the range it stays where it is,
+// as the failed statement would leave it, without raising anything (a file
+// of nothing but ties would otherwise fail a statement on every byte).
+void countUp(Integer &counter) {
+    if (counter < std::numeric_limits<Integer>::max())
+        ++counter;
+}
+
 class Reader {
 public:
     explicit Reader(MOD_TAMBOLIN &store) : m_store(store) {}
@@ -87,7 +95,7 @@ void Reader::read(Byte c) {
     if (m_token.size() == 1 && m_melody) {
         if (c == TieByte) {
             m_state = State::TiePending;
-            step([&] { m_tieCounter = toInteger(m_tieCounter + 1); });
+            countUp(m_tieCounter);
             m_token.clear();
         } else if (c == PartEnd) {
             m_token.clear();
@@ -137,7 +145,7 @@ void Reader::command(Byte second) {
 }
 
 void Reader::partHeader() {
-    step([&] { m_part = toInteger(m_part + 1); });
+    countUp(m_part);
     m_token.clear();
     if (!m_melody) {
         m_title.chop(2); // the escape and "$" went into the title
@@ -153,7 +161,7 @@ void Reader::partHeader() {
 
 void Reader::note(Byte c) {
     if (m_triplet)
-        step([&] { m_tripletCounter = toInteger(m_tripletCounter + 1); });
+        countUp(m_tripletCounter);
     if (m_tripletCounter > 0)
         m_state = State::Triplet;
     // A tie with no earlier note of this part to join is ignored.
@@ -180,7 +188,7 @@ void Reader::note(Byte c) {
                     --count;
             });
         m_state = State::Plain;
-        step([&] { m_tieCounter = toInteger(m_tieCounter + 1); });
+        countUp(m_tieCounter);
         break;
     case State::Triplet:
         onpdatget(dat, length, pitch);

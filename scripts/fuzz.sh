@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for N seconds (default 60)
-# on a seed corpus made from our sample melodies.
+# on a seed corpus: our sample melodies and fuzz/corpus/<target>/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH="${1:-60}"
@@ -22,6 +22,7 @@ for target in "${targets[@]}"; do
     corpus="build/fuzz/corpus/$name"
     mkdir -p "$corpus"
     cp examples/*.tbn "$corpus"/ 2>/dev/null || true
+    cp fuzz/corpus/"$name"/* "$corpus"/ 2>/dev/null || true
     echo "== $name for ${SECONDS_EACH}s"
     "$target" -max_total_time="$SECONDS_EACH" -max_len=4096 -timeout=10 "$corpus"
 done

@@ -82,6 +82,12 @@ public:
     QString RVN_CharDoubleCheck(QString &buf, QString &schr, Integer &scnt, QString &dchr);
     Boolean RVN_CharLet(QString &buf, QString &hed, QString &dat);
     QString RVN_CharCut(QString &buf, QString &charstr);
+    // Fails (an empty result) once the text would pass StrSubstLongest
+    // characters or the replacing would take more than StrSubstWork
+    // character comparisons: replacements that form new occurrences can
+    // otherwise grow without end ("ab" by "bba").
+    static constexpr qsizetype StrSubstLongest = 1 << 20;
+    static constexpr qint64 StrSubstWork = qint64(1) << 24;
     QString RVN_StrSubst(QString &buf, QString &sstr, QString &dstr);
     Integer RVN_StrEnum(QString &dat, QString &chkstr, StringArray &ldat);
     void RVN_ShellSort(StringArray &sList);

@@ -10,7 +10,10 @@
 #include <QFontMetrics>
 #include <QLocale>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace tambolin {
 
@@ -214,25 +217,52 @@ QString CL_GL010C::RVN_CharCut(QString &buf, QString &charstr) {
 QString CL_GL010C::RVN_StrSubst(QString &buf, QString &sstr, QString &dstr) {
     if (sstr.isEmpty())
         return buf;
+    if (buf.size() > StrSubstLongest)
+        return {};
     if (dstr.contains(sstr)) {
         // Rescanning would find sstr again inside every replacement, for
         // ever: replace each occurrence in buf once instead.
-        QString s = buf;
-        return s.replace(sstr, dstr);
+        QString s;
+        qsizetype from = 0;
+        for (qsizetype p; (p = buf.indexOf(sstr, from)) >= 0; from = p + sstr.size()) {
+            s += QStringView(buf).sliced(from, p - from);
+            s += dstr;
+            if (s.size() > StrSubstLongest)
+                return {};
+        }
+        s += QStringView(buf).sliced(from);
+        return s.size() > StrSubstLongest ? QString() : s;
     }
-    // A replacement may form a new occurrence with the text before it, so
-    // the search goes back as far as such an occurrence could begin; text
-    // further left was already free of sstr.
-    QString s = buf;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype p = s.indexOf(sstr, from);
-        if (p < 0)
-            break;
-        s.replace(p, sstr.size(), dstr);
-        from = std::max<qsizetype>(0, p - sstr.size() + 1);
+    // Replacing the first occurrence and searching again from the start,
+    // done in one pass: `done` holds the text already known to be free of
+    // sstr, `pending` the text still to read, reversed, so that a
+    // replacement goes back on its front and is read again, together with
+    // what precedes it. Each occurrence is found where it ends.
+    const std::u16string_view target(reinterpret_cast<const char16_t *>(sstr.utf16()),
+                                     static_cast<std::size_t>(sstr.size()));
+    const std::size_t n = target.size();
+    std::u16string done;
+    std::u16string pending(reinterpret_cast<const char16_t *>(buf.utf16()),
+                           static_cast<std::size_t>(buf.size()));
+    std::reverse(pending.begin(), pending.end());
+    const auto longest = static_cast<std::size_t>(StrSubstLongest);
+    qint64 work = 0;
+    while (!pending.empty()) {
+        done.push_back(pending.back());
+        pending.pop_back();
+        work += static_cast<qint64>(n);
+        if (work > StrSubstWork)
+            return {};
+        if (done.size() < n || done.back() != target.back() ||
+            std::u16string_view(done).substr(done.size() - n) != target)
+            continue;
+        done.resize(done.size() - n);
+        for (qsizetype i = dstr.size() - 1; i >= 0; --i)
+            pending.push_back(dstr[i].unicode());
+        if (done.size() + pending.size() > longest)
+            return {};
     }
-    return s;
+    return QString::fromUtf16(done.data(), static_cast<qsizetype>(done.size()));
 }
 
 Integer CL_GL010C::RVN_StrEnum(QString &dat, QString &chkstr, StringArray &ldat) {

@@ -1,8 +1,10 @@
 // tambolin build STORE.json -o OUT.tbn: a melody file from its JSON form.
 
+#include "cli/build_checks.h"
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/melody_io.h"
+#include "cli/output_path.h"
 #include "melody/melody_writer.h"
 #include "melody/mod_tambolin.h"
 #include "platform/runtime/message_box.h"
@@ -21,12 +23,15 @@ int usageError(const QString &message) {
 int runBuild(const QStringList &args) {
     QString input;
     QString output;
+    bool asIs = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == u"-o" || a == u"--output") {
             if (i + 1 >= args.size())
                 return usageError(QStringLiteral("%1 needs a file name").arg(a));
             output = args[++i];
+        } else if (a == u"--as-is") {
+            asIs = true;
         } else if (a.startsWith(u"--output=")) {
             output = a.mid(9);
         } else if (a.startsWith(u'-') && a != u"-") {
@@ -41,6 +46,11 @@ int runBuild(const QStringList &args) {
         return usageError(QStringLiteral("no STORE.json given"));
     if (output.isEmpty())
         return usageError(QStringLiteral("no output file given (-o OUT.tbn)"));
+    QString problem;
+    if (!checkOutputPath(output, problem)) {
+        complain("build", problem);
+        return 2;
+    }
 
     QFile file;
     const bool opened = input == u"-" ? file.open(stdin, QIODevice::ReadOnly)
@@ -49,13 +59,23 @@ int runBuild(const QStringList &args) {
         complain("build", QStringLiteral("%1: cannot read: %2").arg(input, file.errorString()));
         return 2;
     }
-    const QByteArray json = file.readAll();
+    // Bounded, whatever the input is (a device or a pipe never ends).
+    const QByteArray json = file.read(LargestJson + 1);
+    if (json.size() > LargestJson) {
+        complain("build", input + QStringLiteral(": more than ") + QString::number(LargestJson) +
+                              QStringLiteral(" bytes is too large for a melody store"));
+        return 2;
+    }
 
     MOD_TAMBOLIN &store = mod();
     store.initialiseStore();
-    QString problem;
-    if (!fillFromJson(json, store, problem)) {
+    if (!fillFromJson(json, store, problem) || !checkUniqueKeys(json, problem)) {
         complain("build", QStringLiteral("%1: %2").arg(input, problem));
+        return 2;
+    }
+    if (!asIs && !checkWritable(store, problem)) {
+        complain("build",
+                 QStringLiteral("%1: %2 (--as-is writes it all the same)").arg(input, problem));
         return 2;
     }
 
@@ -77,7 +97,7 @@ int runBuild(const QStringList &args) {
 const RegisterCommand registration({
     "build",
     "write a .tbn file from the JSON form of a melody",
-    "Usage: tambolin build STORE.json -o OUT.tbn\n"
+    "Usage: tambolin build STORE.json -o OUT.tbn [--as-is]\n"
     "Reads a melody in the JSON form that 'tambolin dump' prints (STORE '-' reads\n"
     "standard input) and writes it as the melody file OUT.tbn, replacing it whole\n"
     "only once the new file is complete.\n"
@@ -87,6 +107,15 @@ const RegisterCommand registration({
     "The title is cut to what fits in 25 bytes, as the player saves it.\n"
     "An incomplete triplet group is reported on standard error with the player's\n"
     "own message text; the file is written and the exit status is 0.\n"
+    "Refused (exit status 2, nothing written): a tempo outside 0..3, a length code\n"
+    "the file format has no bytes for (notes 0-4, 11-13, 21-24; rests 30-34,\n"
+    "41-43), a note pitch outside 0..35 (0..42 in a triplet), a title holding the\n"
+    "escape sequence ESC \"$D\" that starts a part, a key given twice in an\n"
+    "object, more than 1 MiB of input, and an output that exists and is not a\n"
+    "regular file (a symbolic link, folder, device or FIFO).\n"
+    "  --as-is  hand the store to the writer unchanged, whatever it holds (every\n"
+    "           number still within -32768..32767; keys still given once); the\n"
+    "           file is what the player itself would save.\n"
     "Exit status: 0 written, 1 the file could not be written, 2 bad usage or\n"
     "bad input (nothing written).\n",
     runBuild,

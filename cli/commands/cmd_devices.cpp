@@ -1,6 +1,7 @@
 // `tambolin devices`: the MIDI output list as the settings window shows it.
 
 #include "cli/command.h"
+#include "cli/terminal_text.h"
 #include "control/midi_lists.h"
 
 #include <cstdio>
@@ -12,12 +13,12 @@ namespace {
 int runDevices(const QStringList &args) {
     if (!args.isEmpty()) {
         std::fprintf(stderr, "tambolin devices: unexpected argument '%s'\n",
-                     args.first().toLocal8Bit().constData());
+                     terminalText(args.first()).toLocal8Bit().constData());
         return 2;
     }
     const MidiDeviceList list = midiDeviceList();
     for (const QString &entry : list.entries)
-        std::printf("%s\n", entry.toUtf8().constData());
+        std::printf("%s\n", terminalText(entry).toUtf8().constData());
     return 0;
 }
 

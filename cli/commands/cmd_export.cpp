@@ -5,6 +5,7 @@
 #include "cli/console.h"
 #include "cli/note_timing.h"
 #include "cli/options.h"
+#include "cli/output_path.h"
 #include "cli/virtual_run.h"
 #include "melody/smf_writer.h"
 
@@ -32,6 +33,10 @@ int runExport(const QStringList &args) {
     const std::optional<QString> output = options.value("-o");
     if (!output || output->isEmpty()) {
         complain("export", QStringLiteral("no output: give -o OUT.mid"));
+        return 2;
+    }
+    if (!checkOutputPath(*output, problem)) {
+        complain("export", problem);
         return 2;
     }
     VirtualRunResult result;

@@ -3,8 +3,9 @@
 #include "cli/command.h"
 #include "cli/console.h"
 #include "cli/melody_io.h"
-#include "melody/player_store.h"
+#include "cli/terminal_text.h"
 #include "melody/mod_tambolin.h"
+#include "melody/player_store.h"
 
 namespace tambolin::cli {
 
@@ -24,7 +25,8 @@ int runInfo(const QStringList &args) {
     const MOD_TAMBOLIN &store = mod();
     // One pass over the texts: a '%' in a title or a path stays as it is.
     QString text = QStringLiteral("File:    %1\nTitle:   %2\nTempo:   %3\n")
-                       .arg(args.first(), store.mtitle, QString::number(store.tempo));
+                       .arg(terminalText(args.first()), terminalText(store.mtitle),
+                            QString::number(store.tempo));
     for (int part = 1; part <= 3; ++part)
         text += QStringLiteral("Part %1:  %2 notes\n").arg(part).arg(store.onpcnt(part));
     const long long length = melodyLengthMs(store);

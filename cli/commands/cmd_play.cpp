@@ -6,6 +6,7 @@
 #include "cli/headless_control.h"
 #include "cli/melody_io.h"
 #include "cli/options.h"
+#include "cli/terminal_text.h"
 #include "control/midi_lists.h"
 #include "platform/runtime/stop_signals.h"
 
@@ -59,7 +60,8 @@ int runPlay(const QStringList &args) {
     const QString how =
         loops > 0 ? QStringLiteral("%1 loop(s)").arg(loops) : QStringLiteral("until stopped");
     printOut(QStringLiteral("%1\nPlaying on %2 with %3, %4; Ctrl-C stops\n")
-                 .arg(player.title(), player.midiDeviceText(), player.instrumentText(), how));
+                 .arg(terminalText(player.title()), terminalText(player.midiDeviceText()),
+                      player.instrumentText(), how));
 
     bool finished = false;
     const auto finish = [&] {

@@ -5,6 +5,7 @@
 #include "cli/console.h"
 #include "cli/note_timing.h"
 #include "cli/options.h"
+#include "cli/output_path.h"
 #include "cli/virtual_run.h"
 #include "platform/audio/wav_writer.h"
 #include "platform/midi/offline_synth.h"
@@ -46,6 +47,10 @@ int runRender(const QStringList &args) {
     const std::optional<QString> output = options.value("-o");
     if (!output || output->isEmpty()) {
         complain("render", QStringLiteral("no output: give -o OUT.wav"));
+        return 2;
+    }
+    if (!checkOutputPath(*output, problem)) {
+        complain("render", problem);
         return 2;
     }
     const QString soundFont = options.value("--soundfont").value_or(QString());

@@ -29,6 +29,8 @@ Integer showBox(const MessageBoxCall &call) {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return (call.style & 0x0F) == vbYesNo ? vbYes : vbOK;
     QMessageBox box(iconFor(call.style), call.title, call.prompt);
+    // Prompts quote titles and file names: never let them render as markup.
+    box.setTextFormat(Qt::PlainText);
     switch (call.style & 0x0F) {
     case vbOKCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);

@@ -21,6 +21,7 @@ int realDialog(const ShellDialogRequest &r) {
     switch (r.kind) {
     case ShellDialogRequest::Kind::About: {
         QMessageBox box(QMessageBox::NoIcon, r.title, r.text, QMessageBox::Ok, r.owner);
+        box.setTextFormat(Qt::PlainText); // the caller's text, not markup
         box.setInformativeText(QStringLiteral("%1\n%2 %3")
                                    .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType(),
                                         QSysInfo::kernelVersion()));

@@ -1,9 +1,11 @@
 #include "platform/files/filesystem.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -16,6 +18,32 @@ namespace {
 
 QByteArray native(const QString &path) {
     return QFile::encodeName(path);
+}
+
+// A writer killed half way leaves its ".NAME.RANDOM.part" file; the next
+// write of NAME removes those nobody has touched for a minute (a live
+// writer's file is seconds old).
+void removeStaleParts(const QFileInfo &target) {
+    constexpr qint64 StaleSeconds = 60;
+    const QString prefix = u'.' + target.fileName() + u'.';
+    const QString suffix = QStringLiteral(".part");
+    const QDir folder(target.absolutePath());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QFileInfoList entries =
+        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::System);
+    for (const QFileInfo &entry : entries) {
+        const QString name = entry.fileName();
+        if (!name.startsWith(prefix) || !name.endsWith(suffix) ||
+            name.size() <= prefix.size() + suffix.size())
+            continue;
+        const QStringView middle =
+            QStringView(name).mid(prefix.size(), name.size() - prefix.size() - suffix.size());
+        const bool random = std::all_of(middle.begin(), middle.end(), [](QChar c) {
+            return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z');
+        });
+        if (random && entry.lastModified().secsTo(now) >= StaleSeconds)
+            QFile::remove(entry.absoluteFilePath());
+    }
 }
 
 QByteArray tempFolder() {
@@ -147,7 +175,8 @@ bool deleteFiles(const QString &path) {
         return false;
 
     QStringList targets;
-    if (pattern.contains(u'*') || pattern.contains(u'?')) {
+    const bool wildcard = pattern.contains(u'*') || pattern.contains(u'?');
+    if (wildcard) {
         const QStringList names = QDir(folder).entryList(
             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
         for (const QString &name : names)
@@ -159,18 +188,30 @@ bool deleteFiles(const QString &path) {
     if (targets.isEmpty())
         return false;
 
+    // Every matching file goes, whatever happens to the others; folders
+    // that match a wildcard are passed over.
+    int files = 0;
+    bool all = true;
     for (const QString &target : targets) {
         const QByteArray file = native(target);
         struct stat st {};
-        if (::lstat(file.constData(), &st) != 0 || S_ISDIR(st.st_mode))
-            return false;
+        if (::lstat(file.constData(), &st) != 0) {
+            all = false; // gone since the folder was listed, or never there
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            if (!wildcard)
+                return false;
+            continue;
+        }
+        ++files;
         // A file nobody may write to is read-only: it is not deleted.
         if (!S_ISLNK(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return false;
-        if (::unlink(file.constData()) != 0)
-            return false;
+            all = false;
+        else if (::unlink(file.constData()) != 0)
+            all = false;
     }
-    return true;
+    return files > 0 && all;
 }
 
 bool createFolder(const QString &path) {
@@ -182,6 +223,7 @@ bool createFolder(const QString &path) {
 QString createFileBeside(const QString &target) {
     const QFileInfo info(target);
     const QString base = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.';
+    removeStaleParts(info);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString candidate = base +
                                   QString::number(QRandomGenerator::global()->generate(), 36) +
@@ -202,6 +244,10 @@ bool replaceFile(const QString &replacement, const QString &target) {
     const QByteArray from = native(replacement);
     const QByteArray to = native(target);
     struct stat st {};
+    // Only a file (or the link that names one) is replaced; never a device,
+    // a FIFO or a folder.
+    if (::lstat(to.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        return false;
     if (::stat(to.constData(), &st) == 0 && S_ISREG(st.st_mode))
         ::chmod(from.constData(), st.st_mode & 07777);
     if (!syncFile(from))

@@ -28,9 +28,11 @@ qint64 fileSize(const QString &path);
 
 // Deletes the file named by path, whose last component may hold the wildcards
 // "*" (any run of characters) and "?" (one character); a wildcard does not
-// match a leading "." unless the pattern has it. Stops at the first failure.
-// False when nothing matched, a match is a folder or write-protected, or a
-// deletion failed.
+// match a leading "." unless the pattern has it. Every matching file is
+// deleted (folders matching a wildcard are passed over); true when at least
+// one file matched and all of them were deleted. False when nothing matched,
+// the named path is a folder, or a file was write-protected or could not be
+// deleted.
 bool deleteFiles(const QString &path);
 
 // True when pattern (with "*" and "?") matches name.

@@ -7,6 +7,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <memory>
@@ -88,16 +91,38 @@ QString deviceTypeOf(const QString &element) {
     return {};
 }
 
+// The bytes of a regular file. Anything else is refused before a byte is
+// read: opening a FIFO would wait for a writer for ever, and a device never
+// ends. The file is opened without blocking and checked through its handle,
+// so it cannot be swapped between the check and the read.
+MCIERROR readElement(const QString &element, QByteArray &bytes) {
+    const int fd =
+        ::open(QFile::encodeName(element).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return MCIERR_FILE_NOT_FOUND;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return MCIERR_INVALID_FILE;
+    }
+    if (st.st_size > kMaxFileBytes) {
+        ::close(fd);
+        return MCIERR_OUT_OF_MEMORY;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return MCIERR_FILE_NOT_FOUND;
+    }
+    bytes = file.read(kMaxFileBytes + 1);
+    return bytes.size() > kMaxFileBytes ? MCIERR_OUT_OF_MEMORY : 0;
+}
+
 MCIERROR loadDevice(const QString &type, const QString &element,
                     std::unique_ptr<MciDevice> &device) {
-    QFile file(element);
-    if (!file.exists())
-        return MCIERR_FILE_NOT_FOUND;
-    if (file.size() > kMaxFileBytes)
-        return MCIERR_OUT_OF_MEMORY;
-    if (!file.open(QIODevice::ReadOnly))
-        return MCIERR_FILE_NOT_FOUND;
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    if (const MCIERROR e = readElement(element, bytes))
+        return e;
     QString error;
     if (type == kSequencer) {
         auto sequence = parseSmf(bytes, error);

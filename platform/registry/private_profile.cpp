@@ -70,7 +70,10 @@ bool hasLineBreak(const char *text) {
 bool acceptable(const char *section, const char *key, const char *value) {
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value))
         return false;
-    if (cp932::indexOfChar(section, ']') >= 0)
+    // The "]" written after the name must read as its end: none inside, and
+    // no lead byte at the end that would take it as its second byte.
+    const QByteArray header = QByteArray(section) + ']';
+    if (cp932::indexOfChar(header, ']') != header.size() - 1)
         return false;
     if (key) {
         if (std::strchr(key, '='))

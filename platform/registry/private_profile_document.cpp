@@ -3,6 +3,7 @@
 #include "platform/registry/codepage932.h"
 #include "platform/registry/registry_files.h"
 
+#include <QSet>
 #include <utility>
 
 namespace tambolin {
@@ -40,11 +41,15 @@ void ProfileDocument::parse() {
     while (start < m_bytes.size()) {
         Line line;
         line.start = start;
-        const qsizetype nl = m_bytes.indexOf('\n', start);
-        line.next = nl < 0 ? m_bytes.size() : nl + 1;
-        line.end = nl < 0 ? m_bytes.size() : nl;
-        if (line.end > start && m_bytes[line.end - 1] == '\r')
-            --line.end;
+        // A line ends at CR, LF or CR LF, or at the end of the file.
+        qsizetype end = start;
+        while (end < m_bytes.size() && m_bytes[end] != '\n' && m_bytes[end] != '\r')
+            ++end;
+        line.end = end;
+        line.next = end;
+        if (line.next < m_bytes.size() && m_bytes[line.next++] == '\r' &&
+            line.next < m_bytes.size() && m_bytes[line.next] == '\n')
+            ++line.next;
         qsizetype first = start;
         while (first < line.end && isBlank(m_bytes[first]))
             ++first;
@@ -92,7 +97,7 @@ int ProfileDocument::sectionEnd(int header) const {
 int ProfileDocument::findEntry(const QByteArray &section, const QByteArray &key) const {
     const QByteArray folded = nameKey(key);
     for (int header : sectionLines(nameKey(section))) {
-        for (int i = header + 1; i < sectionEnd(header); ++i) {
+        for (int i = header + 1, end = sectionEnd(header); i < end; ++i) {
             if (m_lines[i].kind == Kind::Entry && m_lines[i].folded == folded)
                 return i;
         }
@@ -102,10 +107,10 @@ int ProfileDocument::findEntry(const QByteArray &section, const QByteArray &key)
 
 QList<QByteArray> ProfileDocument::sectionNames() const {
     QList<QByteArray> names;
-    QList<QByteArray> seen;
+    QSet<QByteArray> seen;
     for (const Line &line : m_lines) {
         if (line.kind == Kind::Section && !seen.contains(line.folded)) {
-            seen.append(line.folded);
+            seen.insert(line.folded);
             names.append(line.name);
         }
     }
@@ -114,12 +119,12 @@ QList<QByteArray> ProfileDocument::sectionNames() const {
 
 QList<QByteArray> ProfileDocument::keyNames(const QByteArray &section) const {
     QList<QByteArray> names;
-    QList<QByteArray> seen;
+    QSet<QByteArray> seen;
     for (int header : sectionLines(nameKey(section))) {
-        for (int i = header + 1; i < sectionEnd(header); ++i) {
+        for (int i = header + 1, end = sectionEnd(header); i < end; ++i) {
             const Line &line = m_lines[i];
             if (line.kind == Kind::Entry && !seen.contains(line.folded)) {
-                seen.append(line.folded);
+                seen.insert(line.folded);
                 names.append(line.name);
             }
         }
@@ -139,8 +144,11 @@ std::optional<QByteArray> ProfileDocument::value(const QByteArray &section,
 }
 
 QByteArray ProfileDocument::lineEnding() const {
-    const qsizetype nl = m_bytes.indexOf('\n');
-    return (nl > 0 && m_bytes[nl - 1] == '\r') ? QByteArray("\r\n") : QByteArray("\n");
+    for (const Line &line : m_lines) {
+        if (line.next > line.end)
+            return m_bytes.mid(line.end, line.next - line.end);
+    }
+    return QByteArrayLiteral("\n");
 }
 
 void ProfileDocument::replace(qsizetype from, qsizetype to, const QByteArray &with) {
@@ -166,7 +174,7 @@ void ProfileDocument::setValue(const QByteArray &section, const QByteArray &key,
     } else if (const std::vector<int> headers = sectionLines(nameKey(section)); !headers.empty()) {
         // After the section's last non-blank line, so a blank separator stays put.
         int last = headers.front();
-        for (int j = last + 1; j < sectionEnd(headers.front()); ++j) {
+        for (int j = last + 1, end = sectionEnd(headers.front()); j < end; ++j) {
             if (m_lines[j].kind != Kind::Blank)
                 last = j;
         }
@@ -178,9 +186,10 @@ void ProfileDocument::setValue(const QByteArray &section, const QByteArray &key,
     } else {
         QByteArray add;
         if (!m_bytes.isEmpty()) {
-            if (!m_bytes.endsWith('\n'))
+            const bool ended = m_bytes.endsWith('\n') || m_bytes.endsWith('\r');
+            if (!ended)
                 add += eol;
-            if (m_lines.back().kind != Kind::Blank || !m_bytes.endsWith('\n'))
+            if (m_lines.back().kind != Kind::Blank || !ended)
                 add += eol;
         }
         add += "[" + section + "]" + eol + key + "=" + value + eol;
@@ -193,7 +202,7 @@ void ProfileDocument::removeKey(const QByteArray &section, const QByteArray &key
     const QByteArray folded = nameKey(key);
     std::vector<int> doomed;
     for (int header : sectionLines(nameKey(section))) {
-        for (int i = header + 1; i < sectionEnd(header); ++i) {
+        for (int i = header + 1, end = sectionEnd(header); i < end; ++i) {
             if (m_lines[i].kind == Kind::Entry && m_lines[i].folded == folded)
                 doomed.push_back(i);
         }

@@ -51,10 +51,12 @@ FileRead readWholeFile(const QString &path, QByteArray &out) {
     QFile file(path);
     if (!file.exists())
         return FileRead::Missing;
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file of a sensible size: a device or a FIFO never ends,
+    // and a huge file would only exhaust memory.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return FileRead::Unreadable;
-    out = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    out = file.read(LargestSettingsFile + 1);
+    if (file.error() != QFileDevice::NoError || out.size() > LargestSettingsFile) {
         out.clear();
         return FileRead::Unreadable;
     }

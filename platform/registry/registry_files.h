@@ -30,6 +30,11 @@ private:
     int m_fd = -1;
 };
 
+// The largest registry or profile file read (they hold a few KiB): anything
+// larger, and anything that is not a regular file, reads as Unreadable, so a
+// writer leaves it alone.
+inline constexpr qint64 LargestSettingsFile = 16 << 20;
+
 enum class FileRead { Missing, Read, Unreadable };
 FileRead readWholeFile(const QString &path, QByteArray &out);
 
