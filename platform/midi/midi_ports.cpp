@@ -7,6 +7,9 @@
 #include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
+#include <chrono>
+#include <thread>
+
 namespace tambolin {
 
 namespace {
@@ -83,7 +86,16 @@ bool jackPortNames(std::vector<MidiDeviceInfo> &list) {
 class SystemPort final : public MidiPort {
 public:
     explicit SystemPort(Connection connection) : m_connection(std::move(connection)) {}
-    ~SystemPort() override { m_connection.out->closePort(); }
+    ~SystemPort() override {
+        // JACK hands messages on in its next process cycle: closing at once
+        // would drop the note-offs just sent. ALSA delivers them as they go.
+        if (m_connection.out->getCurrentApi() == RtMidi::UNIX_JACK) {
+            const auto since = std::chrono::steady_clock::now() - m_lastSend;
+            if (since < jackDrainTime)
+                std::this_thread::sleep_for(jackDrainTime - since);
+        }
+        m_connection.out->closePort();
+    }
 
     MMRESULT shortMsg(DWORD word) override {
         const unsigned char bytes[3] = {midiStatus(word), midiData1(word), midiData2(word)};
@@ -92,13 +104,18 @@ public:
             return MMSYSERR_INVALPARAM;
         *m_connection.failed = false;
         m_connection.out->sendMessage(bytes, static_cast<size_t>(length));
+        m_lastSend = std::chrono::steady_clock::now();
         return *m_connection.failed ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
     }
     // A port has no sound of its own to cut; the note-offs are enough.
     MMRESULT reset() override { return MMSYSERR_NOERROR; }
 
 private:
+    // Two process cycles of the largest usual period (2048 frames at 44.1 kHz).
+    static constexpr std::chrono::milliseconds jackDrainTime{100};
+
     Connection m_connection;
+    std::chrono::steady_clock::time_point m_lastSend{};
 };
 
 } // namespace
