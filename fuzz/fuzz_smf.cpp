@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the Standard MIDI File reader.
 
-#include "melody/smf.h"
+#include "melody/smf_reader.h"
 
 #include <cstddef>
 #include <cstdint>
