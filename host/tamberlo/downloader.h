@@ -1,6 +1,6 @@
 #pragma once
-// Fetches https:// melodies, which the control's download library does not
-// take, into a folder of the player's own, so the control loads them as
+// Fetches https:// melodies, which the control does not take as URLs (only
+// http and ftp), into a folder of the player's own, so the control loads them as
 // local files. One transfer at a time, bounded in size and time; the folder
 // and its file go when the player ends.
 

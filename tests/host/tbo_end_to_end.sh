@@ -10,19 +10,14 @@ TBO=$(realpath "$1")
 MELODY=$(realpath "$2")
 ARTIFACTS=${3:-}
 
-for tool in xvfb-run xdotool import convert jackd jack_wait jack_lsp jack_midi_dump; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "tbo_end_to_end: $tool is missing (scripts/deps.sh installs it)" >&2
-        exit 1
-    fi
-done
+. "$(dirname "$(realpath "$0")")/../support/script_tools.sh"
+require_tools tbo_end_to_end "scripts/deps.sh test" xvfb-run xdotool import convert jackd jack_wait \
+    jack_lsp jack_midi_dump
 
 # The whole run gets its own virtual screen and a bounded time.
 if [[ -z ${TBO_E2E_SCREEN:-} ]]; then
     export TBO_E2E_SCREEN=1
-    # Runs started side by side would race for the same first free display
-    # number: each starts its search somewhere else.
-    exec timeout -k 10 150 xvfb-run -a -n $((100 + RANDOM % 800)) \
+    exec timeout -k 10 150 xvfb-run $(xvfb_display_args) \
         -s "-screen 0 640x480x24 -nolisten tcp" "$0" "$@"
 fi
 

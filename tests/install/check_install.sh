@@ -12,18 +12,15 @@ BUILD=$(realpath "$1")
 SOURCE=$(realpath "$2")
 KEEP=${3:-}
 
-for tool in desktop-file-validate appstreamcli xmllint update-mime-database readelf \
-    xvfb-run dbus-run-session dbus-send cpack dpkg-deb dpkg-shlibdeps man; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "check_install: $tool is missing (scripts/deps.sh test installs it)" >&2
-        exit 1
-    fi
-done
+. "$SOURCE/tests/support/script_tools.sh"
+require_tools check_install "scripts/deps.sh test" desktop-file-validate appstreamcli xmllint \
+    update-mime-database readelf xvfb-run dbus-run-session dbus-send cpack dpkg-deb \
+    dpkg-shlibdeps man
 
 # The player's part runs on its own virtual screen and session bus.
 if [[ -z ${CHECK_INSTALL_SESSION:-} ]]; then
     export CHECK_INSTALL_SESSION=1
-    exec timeout -k 10 300 xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp" \
+    exec timeout -k 10 300 xvfb-run $(xvfb_display_args) -s "-screen 0 640x480x24 -nolisten tcp" \
         dbus-run-session -- "$0" "$@"
 fi
 
