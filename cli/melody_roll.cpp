@@ -3,19 +3,9 @@
 #include "cli/melody_io.h"
 #include "melody/mod_tambolin.h"
 
-#include <QFileInfo>
-
 namespace tambolin::cli {
 
 bool loadRoll(const QString &path, roll::RollModel &out, QString &problem) {
-    if (!checkMelodyFile(path, problem))
-        return false;
-    const qint64 size = QFileInfo(path).size();
-    if (size > LargestMelodyFile) {
-        problem = QStringLiteral("%1: %2 bytes is too large for a melody (at most %3)")
-                      .arg(path, QString::number(size), QString::number(LargestMelodyFile));
-        return false;
-    }
     mod().initialiseStore();
     if (!loadMelodyFile(path, problem))
         return false;
