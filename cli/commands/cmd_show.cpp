@@ -2,6 +2,7 @@
 // player plays it.
 
 #include "cli/command.h"
+#include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/melody_roll.h"
 #include "cli/options.h"
@@ -25,10 +26,8 @@ int runShow(const QStringList &args) {
     long long height = 0;
     if (!options.parse(args, {{"-o", "--output"}, {"--width"}, {"--height"}}, problem) ||
         !integerOption(options, "--width", 160, 4096, DefaultWidth, width, problem) ||
-        !integerOption(options, "--height", 120, 4096, DefaultHeight, height, problem)) {
-        complain("show", problem + QStringLiteral("; see 'tambolin show --help'"));
-        return 2;
-    }
+        !integerOption(options, "--height", 120, 4096, DefaultHeight, height, problem))
+        return refuseArguments("show", options, problem);
     const std::optional<QString> output = options.value("-o");
     if (!output || output->isEmpty()) {
         complain("show", QStringLiteral("no output: give -o OUT.png or -o OUT.svg"));
