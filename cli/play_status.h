@@ -20,7 +20,6 @@ QString playStatusText(const QString &title, std::int64_t elapsedMs, std::int64_
                        int loops);
 
 class PlayStatus final : public QObject {
-    Q_OBJECT
 public:
     static constexpr int RefreshMs = 250;
 
