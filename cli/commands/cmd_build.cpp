@@ -108,6 +108,7 @@ const RegisterCommand registration({
     "escape sequence ESC \"$D\" that starts a part, a key given twice in an\n"
     "object, more than 1 MiB of input, and an output that exists and is not a\n"
     "regular file (a symbolic link, folder, device or FIFO).\n"
+    "  -o, --output  the melody file to write\n"
     "  --as-is  hand the store to the writer unchanged, whatever it holds (every\n"
     "           number still within -32768..32767; keys still given once); the\n"
     "           file is what the player itself would save.\n"

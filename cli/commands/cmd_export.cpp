@@ -104,6 +104,7 @@ const RegisterCommand registration({
     "with an end-of-track event at that last tick.\n"
     "Playing stops at 60 minutes whatever N asks: a message says so, and the file\n"
     "then ends with the stop's note-offs.\n"
+    "  -o, --output  the MIDI file to write, or the folder to write into\n"
     "  --timing  due (default): each note at its due time, when the melody means\n"
     "            it, to the millisecond; tick: at the tick that sent it, as\n"
     "            'tambolin trace' prints it\n"

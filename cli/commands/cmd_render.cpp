@@ -152,6 +152,7 @@ const RegisterCommand registration({
     "for the N-th time, default 1) and renders those messages with the embedded\n"
     "General MIDI synthesizer into OUT.wav: 16-bit PCM, stereo, 44100 Hz, with\n"
     "1 second after the last message for the sound to die away.\n"
+    "  -o, --output  the sound file to write, or the folder to write into\n"
     "  --program   the instrument, General MIDI program 0..127 (default 0, the\n"
     "              player's own default), sent as the start-up's program change\n"
     "  --soundfont the sound font to play with (default: $TAMBOLIN_SOUNDFONT, then\n"

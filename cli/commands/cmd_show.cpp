@@ -67,6 +67,7 @@ const RegisterCommand registration({
     "The picture is N pixels wide (160..4096, default 1000) and N high (120..4096,\n"
     "default 400); the same FILE and options give the same picture. OUT.png or\n"
     "OUT.svg is written beside its old version and replaces it only when complete.\n"
+    "  -o, --output  the picture to write\n"
     "A FILE that holds no melody (as for 'dump', larger than 1 MiB, or without a\n"
     "note that sounds) or bad options: exit status 2 and nothing written; OUT\n"
     "cannot be written: exit status 1.\n",

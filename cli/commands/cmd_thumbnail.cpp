@@ -74,6 +74,7 @@ const RegisterCommand registration({
     "with the roll filling it: no legend or labels, and the title above the roll\n"
     "only from 128 pixels up. OUT.png is written beside its old version and\n"
     "replaces it only when complete, so a reader never sees half a picture.\n"
+    "  -s, --size  the side of the square in pixels\n"
     "This is the command of the desktop's thumbnailer entry.\n"
     "A FILE that holds no melody (as for 'show') or bad arguments: exit status 2\n"
     "and nothing written; OUT.png cannot be written: exit status 1.\n",
