@@ -39,11 +39,11 @@ const RegisterCommand registration({
     "dump",
     "print the melody of a .tbn file as JSON",
     "Usage: tambolin dump FILE\n"
-    "FILE '-' reads standard input.\n"
     "Reads the melody file FILE and prints the melody on one line of JSON:\n"
     "  {\"title\": \"AB\", \"tempo\": 0, \"parts\": [[[4, 21], [3, 21]], [], []]}\n"
     "title: the decoded title (NUL and other control characters as \\u escapes);\n"
     "tempo: the tempo code 0..3; parts: always three arrays of [length code, pitch] pairs.\n"
+    "FILE '-' reads standard input.\n"
     "A file that is missing, not readable or shorter than 14 bytes holds no melody:\n"
     "a message on standard error and exit status 2. A file without a part header is\n"
     "printed all the same, with a warning on standard error that it is probably\n"
