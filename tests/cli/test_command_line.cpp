@@ -157,6 +157,18 @@ TEST_F(CommandLine, DoubleDashEndsTheOptions) {
     const QString out = m_dir.path("dashed.tbn");
     EXPECT_EQ(run({"build", "-o", out, "--", m_dir.path("m.json")}).status, 0);
     EXPECT_EQ(readFile(out), readFile(file));
+    const QString viaDash = m_dir.path("dashed.mid");
+    const QString plainMid = m_dir.path("plain.mid");
+    EXPECT_EQ(run({"export", "-o", viaDash, "--", file}).status, 0);
+    EXPECT_EQ(run({"export", file, "-o", plainMid}).status, 0);
+    EXPECT_EQ(readFile(viaDash), readFile(plainMid));
+    EXPECT_FALSE(readFile(viaDash).isEmpty());
+    const QString picture = m_dir.path("dashed.png");
+    EXPECT_EQ(run({"show", "--width", "200", "-o", picture, "--", file}).status, 0);
+    EXPECT_TRUE(readFile(picture).startsWith("\x89PNG"));
+    const QString thumb = m_dir.path("thumb.png");
+    EXPECT_EQ(run({"thumbnail", "-s", "32", "--", file, thumb}).status, 0);
+    EXPECT_TRUE(readFile(thumb).startsWith("\x89PNG"));
     EXPECT_EQ(run({"version", "--"}).status, 0);
     EXPECT_EQ(run({"devices", "--"}).status, 0);
     const ToolRun call = run({"call", "--", "RVN_StrSubst", "a-b", "-", "+"});

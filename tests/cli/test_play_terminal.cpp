@@ -1,11 +1,12 @@
-// `tambolin play` on a terminal: a pseudo-terminal in a child process, the
-// melody on a JACK server of the test's own.
+// The tool on a terminal: a pseudo-terminal in a child process. `play`
+// plays on a JACK server of the test's own; `export` shows its progress.
 
 #include "support/jack_server.h"
 #include "support/skip.h"
 #include "support/temp_files.h"
 #include "tool_run.h"
 
+#include <QDir>
 #include <QFile>
 #include <chrono>
 #include <csignal>
@@ -140,6 +141,33 @@ TEST(PlayOnATerminal, WritesNoStatusLineIntoAPipe) {
     EXPECT_FALSE(r.out.contains(u'\r'));
     EXPECT_FALSE(r.out.contains(QStringLiteral("loop 1")));
     EXPECT_EQ(r.out.count(u'\n'), 2) << r.out.toStdString();
+}
+
+TEST(ExportOnATerminal, ShowsProgressOverSeveralFilesAndErasesIt) {
+    TempFolder dir;
+    int made = 0;
+    const QString first =
+        buildMelody(dir, R"({"title": "First melody", "parts": [[[2, 12]]]})", made);
+    const QString second =
+        buildMelody(dir, R"({"title": "Second melody", "parts": [[[3, 14]]]})", made);
+    const QString out = dir.path(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkdir(out));
+    const QString missing = dir.path(QStringLiteral("missing.tbn"));
+    const TerminalRun run = runOnTerminal({"export", first, missing, second, "-o", out},
+                                          QProcessEnvironment::systemEnvironment(), 60s);
+    EXPECT_EQ(run.status, 2) << run.screen.toStdString();
+    const QByteArray &s = run.screen;
+    const qsizetype one = s.indexOf("\r[1/3] export " + first.toUtf8() + "\x1b[K");
+    const qsizetype two = s.indexOf("\r[2/3] export " + missing.toUtf8() + "\x1b[K");
+    // The message about the bad file starts at the left edge, the line erased.
+    const qsizetype said = s.indexOf("\r\x1b[Ktambolin export: " + missing.toUtf8());
+    const qsizetype three = s.indexOf("\r[3/3] export " + second.toUtf8() + "\x1b[K");
+    ASSERT_GE(one, 0) << s.toStdString();
+    EXPECT_LT(one, two);
+    EXPECT_LT(two, said);
+    EXPECT_LT(said, three);
+    EXPECT_TRUE(s.endsWith("\r\x1b[K")) << s.toStdString();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 2);
 }
 
 } // namespace
