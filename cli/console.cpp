@@ -1,4 +1,5 @@
 #include "cli/console.h"
+#include "cli/status_line.h"
 #include "cli/terminal_text.h"
 
 #include <cstdio>
@@ -19,6 +20,7 @@ void printOut(const QString &text) {
     write(stdout, text);
 }
 void printErr(const QString &text) {
+    clearErrorStatusLine();
     write(stderr, text);
 }
 

@@ -3,6 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/console.h"
+#include "cli/terminal_text.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -27,7 +28,10 @@ QString toolUsage() {
         text += QStringLiteral("  %1  %2\n")
                     .arg(QString::fromLatin1(c.name), -10)
                     .arg(QString::fromUtf8(c.summary));
-    text += QStringLiteral("\nRun 'tambolin COMMAND --help' for the details of one command.\n"
+    text += QStringLiteral("\nRun 'tambolin help COMMAND' (or 'tambolin COMMAND --help') for the\n"
+                           "details of one command, 'tambolin --version' for the version.\n"
+                           "Every command takes --help, and '--' to end its options; a FILE\n"
+                           "'-' is standard input, an output '-' standard output.\n"
                            "Exit status: 0 success, 1 failure, 2 bad usage or bad input.\n");
     return text;
 }
@@ -91,23 +95,34 @@ int main(int argc, char **argv) {
         printErr(toolUsage());
         return 2;
     }
-    const QString &name = args.first();
+    QString name = args.first();
+    QStringList rest = args.mid(1);
+    if (name == u"--version")
+        name = QStringLiteral("version");
     if (name == u"--help" || name == u"-h" || name == u"help") {
-        printOut(toolUsage());
-        return 0;
+        if (rest.isEmpty()) {
+            printOut(toolUsage());
+            return 0;
+        }
+        if (rest.size() > 1) {
+            complain("help", QStringLiteral("give one COMMAND"));
+            return 2;
+        }
+        name = rest.first();
+        rest = {QStringLiteral("--help")};
     }
     const auto &all = commands();
     const auto found = std::find_if(
         all.begin(), all.end(), [&](const Command &c) { return name == QLatin1String(c.name); });
     if (found == all.end()) {
-        printErr(
-            QStringLiteral("tambolin: unknown command '%1'; run 'tambolin --help' for the list\n")
-                .arg(name));
+        // One pass over the name: it may hold anything, '%' included.
+        printErr(QStringLiteral("tambolin: unknown command '") + terminalText(name) +
+                 QStringLiteral("'; run 'tambolin --help' for the list\n"));
         return 2;
     }
-    if (args.size() >= 2 && (args[1] == u"--help" || args[1] == u"-h")) {
+    if (!rest.isEmpty() && (rest.first() == u"--help" || rest.first() == u"-h")) {
         printOut(QString::fromUtf8(found->usage));
         return 0;
     }
-    return found->run(args.mid(1));
+    return found->run(rest);
 }

@@ -24,7 +24,6 @@ namespace {
 constexpr int PartCount = 3;
 constexpr int MostNotes = 200;
 constexpr long long ShortestFile = 14;
-constexpr long long LargestFile = 1 << 20; // a melody is a few KiB
 
 struct Note {
     Integer length;
@@ -45,13 +44,14 @@ std::optional<Integer> integerOf(const QJsonValue &v) {
 bool checkMelodyFile(const QString &path, QString &problem) {
     QString name = path;
     const Long size = gl010c().RVN_Filesize(name);
-    if (size < 0 || size > LargestFile) {
+    if (size < 0 || size > LargestMelodyFile) {
         // The size query counts in 32 bits: a file of 2 GiB or more is no
         // missing file, and no melody either.
         const QFileInfo info(path);
-        if (info.isFile() && info.size() > LargestFile)
-            problem = QStringLiteral("%1: %2 bytes is too large for a melody (at most %3)")
-                          .arg(path, QString::number(info.size()), QString::number(LargestFile));
+        if (info.isFile() && info.size() > LargestMelodyFile)
+            problem =
+                QStringLiteral("%1: %2 bytes is too large for a melody (at most %3)")
+                    .arg(path, QString::number(info.size()), QString::number(LargestMelodyFile));
         else
             problem = QStringLiteral("%1: no such file, or not a regular file").arg(path);
         return false;

@@ -14,6 +14,9 @@ struct MOD_TAMBOLIN;
 
 namespace tambolin::cli {
 
+// The largest file read as a melody (a melody is a few KiB).
+constexpr long long LargestMelodyFile = 1 << 20;
+
 // False, with a message, when the file is one FileLoad ignores (missing, not
 // a regular file, unreadable, shorter than 14 bytes).
 bool checkMelodyFile(const QString &path, QString &problem);

@@ -2,47 +2,85 @@
 
 namespace tambolin::cli {
 
-bool Options::parse(const QStringList &args, const std::vector<QStringList> &known,
-                    QString &problem) {
-    m_file.clear();
+namespace {
+
+bool isOption(const QString &a) {
+    return a.startsWith(u'-') && a != u"-";
+}
+
+} // namespace
+
+bool Options::read(const QStringList &args, const std::vector<OptionSpec> &known,
+                   QString &problem) {
+    m_files.clear();
     m_values.clear();
-    bool haveFile = false;
+    m_flags.clear();
+    m_help = false;
+    m_unknown = false;
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
-        if (!a.startsWith(u'-') || a == u"-") {
-            if (haveFile) {
-                problem = QStringLiteral("unexpected argument '%1': give one FILE").arg(a);
-                return false;
-            }
-            m_file = a;
-            haveFile = true;
+        if (optionsEnded || !isOption(a)) {
+            m_files += a;
             continue;
         }
-        const qsizetype eq = a.indexOf(u'=');
+        if (a == u"--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (a == u"--help" || a == u"-h") {
+            m_help = true;
+            return false;
+        }
+        const qsizetype eq = a.startsWith(u"--") ? a.indexOf(u'=') : -1;
         const QString spelling = eq < 0 ? a : a.left(eq);
-        const QStringList *option = nullptr;
-        for (const QStringList &names : known)
-            if (names.contains(spelling))
-                option = &names;
+        const OptionSpec *option = nullptr;
+        for (const OptionSpec &spec : known)
+            if (spec.names.contains(spelling))
+                option = &spec;
         if (!option) {
-            problem = QStringLiteral("unknown option '%1'").arg(spelling);
+            problem = QStringLiteral("unknown option ") + spelling;
+            m_unknown = true;
             return false;
         }
-        const QString &key = option->first();
-        if (m_values.contains(key)) {
-            problem = QStringLiteral("option '%1' given twice").arg(key);
+        const QString &key = option->names.first();
+        if (m_values.contains(key) || m_flags.contains(key)) {
+            problem = QStringLiteral("option '") + key + QStringLiteral("' given twice");
             return false;
         }
-        if (eq >= 0) {
+        if (!option->takesValue) {
+            if (eq >= 0) {
+                problem =
+                    QStringLiteral("option '") + spelling + QStringLiteral("' takes no value");
+                return false;
+            }
+            m_flags.insert(key);
+        } else if (eq >= 0) {
             m_values.insert(key, a.mid(eq + 1));
         } else if (i + 1 < args.size()) {
             m_values.insert(key, args[++i]);
         } else {
-            problem = QStringLiteral("option '%1' needs a value").arg(spelling);
+            problem = QStringLiteral("option '") + spelling + QStringLiteral("' needs a value");
             return false;
         }
     }
-    if (!haveFile) {
+    return true;
+}
+
+bool Options::parse(const QStringList &args, const std::vector<QStringList> &known,
+                    QString &problem) {
+    std::vector<OptionSpec> specs;
+    specs.reserve(known.size());
+    for (const QStringList &names : known)
+        specs.push_back({names, true});
+    if (!read(args, specs, problem))
+        return false;
+    if (m_files.size() > 1) {
+        problem = QStringLiteral("unexpected argument '") + m_files[1] +
+                  QStringLiteral("': give one FILE");
+        return false;
+    }
+    if (m_files.isEmpty()) {
         problem = QStringLiteral("no FILE given");
         return false;
     }

@@ -2,9 +2,11 @@
 
 #include "cli/build_checks.h"
 #include "cli/command.h"
+#include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/melody_io.h"
 #include "cli/output_path.h"
+#include "cli/output_target.h"
 #include "melody/melody_writer.h"
 #include "melody/mod_tambolin.h"
 #include "platform/runtime/message_box.h"
@@ -21,33 +23,22 @@ int usageError(const QString &message) {
 }
 
 int runBuild(const QStringList &args) {
-    QString input;
-    QString output;
-    bool asIs = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == u"-o" || a == u"--output") {
-            if (i + 1 >= args.size())
-                return usageError(QStringLiteral("%1 needs a file name").arg(a));
-            output = args[++i];
-        } else if (a == u"--as-is") {
-            asIs = true;
-        } else if (a.startsWith(u"--output=")) {
-            output = a.mid(9);
-        } else if (a.startsWith(u'-') && a != u"-") {
-            return usageError(QStringLiteral("unknown option %1").arg(a));
-        } else if (input.isNull()) {
-            input = a;
-        } else {
-            return usageError(QStringLiteral("more than one STORE given"));
-        }
-    }
-    if (input.isNull())
+    Options options;
+    QString problem;
+    if (!options.read(args, {{{"-o", "--output"}}, {{"--as-is"}, false}}, problem))
+        return refuseArguments("build", options, problem);
+    if (options.files().size() > 1)
+        return usageError(QStringLiteral("more than one STORE given"));
+    if (options.files().isEmpty())
         return usageError(QStringLiteral("no STORE.json given"));
+    const QString input = options.file();
+    const QString output = options.value("-o").value_or(QString());
+    const bool asIs = options.flag("--as-is");
     if (output.isEmpty())
         return usageError(QStringLiteral("no output file given (-o OUT.tbn)"));
-    QString problem;
-    if (!checkOutputPath(output, problem)) {
+    OutputTarget target;
+    if (!target.open(output, QStringLiteral("out.tbn"), problem) ||
+        !checkOutputPath(target.path(), problem)) {
         complain("build", problem);
         return 2;
     }
@@ -85,10 +76,14 @@ int runBuild(const QStringList &args) {
         printErr(call.prompt + u'\n');
         return vbOK;
     });
-    const bool written = saveMelody(output);
+    const bool written = saveMelody(target.path());
     setMessageBoxHook(previous);
     if (!written) {
-        complain("build", QStringLiteral("%1: cannot write the melody file").arg(output));
+        complain("build", output + QStringLiteral(": cannot write the melody file"));
+        return 1;
+    }
+    if (!target.deliver(problem)) {
+        complain("build", problem);
         return 1;
     }
     return 0;
@@ -100,7 +95,7 @@ const RegisterCommand registration({
     "Usage: tambolin build STORE.json -o OUT.tbn [--as-is]\n"
     "Reads a melody in the JSON form that 'tambolin dump' prints (STORE '-' reads\n"
     "standard input) and writes it as the melody file OUT.tbn, replacing it whole\n"
-    "only once the new file is complete.\n"
+    "only once the new file is complete (OUT.tbn '-' writes standard output).\n"
     "  {\"title\": \"AB\", \"tempo\": 1, \"parts\": [[[2, 5], [2, 20]], [], []]}\n"
     "title (default \"\"), tempo (default 1) and up to three parts of at most 200\n"
     "[length code, pitch] pairs; every number an integer from -32768 to 32767.\n"
@@ -113,6 +108,7 @@ const RegisterCommand registration({
     "escape sequence ESC \"$D\" that starts a part, a key given twice in an\n"
     "object, more than 1 MiB of input, and an output that exists and is not a\n"
     "regular file (a symbolic link, folder, device or FIFO).\n"
+    "  -o, --output  the melody file to write\n"
     "  --as-is  hand the store to the writer unchanged, whatever it holds (every\n"
     "           number still within -32768..32767; keys still given once); the\n"
     "           file is what the player itself would save.\n"

@@ -4,6 +4,7 @@
 #include "cli/call_arguments.h"
 #include "cli/call_prompts.h"
 #include "cli/command.h"
+#include "cli/console.h"
 
 #include <cstdio>
 
@@ -13,6 +14,7 @@ namespace {
 
 const char usage[] = R"(Usage: tambolin call METHOD [ARG ...]
        tambolin call --list
+       tambolin call -- METHOD [ARG ...]
 
 Calls METHOD of the utility class CL_GL010C and prints, on one line,
   {"result": R, "args": [A1, A2, ...]}
@@ -64,21 +66,37 @@ standard error).
 
 // Only members that show dialogs or work on windows start the window
 // system; the others run as plain console calls.
-bool needsWindows(const QStringList &args) {
+bool needsWindows(const QStringList &given) {
+    const QStringList args = !given.isEmpty() && given.first() == u"--" ? given.mid(1) : given;
     QString unused;
     const MemberEntry *member = args.isEmpty() ? nullptr : findMember(args.first(), &unused);
     return member && member->windowed;
 }
 
-int run(const QStringList &args) {
-    if (args.isEmpty() || args.first() == QLatin1String("--help")) {
-        std::fputs(usage, args.isEmpty() ? stderr : stdout);
-        return args.isEmpty() ? 2 : 0;
+int run(const QStringList &given) {
+    // Options come before METHOD only: what follows it is the method's own
+    // arguments, whatever they look like (-1, --omit).
+    QStringList args = given;
+    const bool optionsEnded = !args.isEmpty() && args.first() == u"--";
+    if (optionsEnded)
+        args.removeFirst();
+    if (args.isEmpty()) {
+        std::fputs(usage, stderr);
+        return 2;
     }
-    if (args.first() == QLatin1String("--list")) {
+    const QString &first = args.first();
+    if (!optionsEnded && (first == u"--help" || first == u"-h")) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (!optionsEnded && first == u"--list") {
         for (const QString &line : memberSignatures())
             std::fputs((line + u'\n').toUtf8().constData(), stdout);
         return 0;
+    }
+    if (!optionsEnded && first.startsWith(u'-') && first != u"-") {
+        complain("call", QStringLiteral("unknown option ") + first.section(u'=', 0, 0));
+        return 2;
     }
     const CallPrompts prompts;
     const CallOutcome outcome = callFromText(args.first(), args.mid(1));

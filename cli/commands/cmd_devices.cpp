@@ -1,6 +1,8 @@
 // `tambolin devices`: the MIDI output list as the settings window shows it.
 
 #include "cli/command.h"
+#include "cli/command_line.h"
+#include "cli/console.h"
 #include "cli/terminal_text.h"
 #include "control/midi_lists.h"
 
@@ -11,9 +13,12 @@ namespace tambolin::cli {
 namespace {
 
 int runDevices(const QStringList &args) {
-    if (!args.isEmpty()) {
-        std::fprintf(stderr, "tambolin devices: unexpected argument '%s'\n",
-                     terminalText(args.first()).toLocal8Bit().constData());
+    Options options;
+    QString problem;
+    if (!options.read(args, {}, problem))
+        return refuseArguments("devices", options, problem);
+    if (!options.files().isEmpty()) {
+        complain("devices", QStringLiteral("unexpected argument '") + options.file() + u'\'');
         return 2;
     }
     const MidiDeviceList list = midiDeviceList();

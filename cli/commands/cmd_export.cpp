@@ -1,11 +1,15 @@
 // tambolin export FILE -o OUT.mid: what `trace` prints, as a Standard MIDI
 // File that ends with the melody.
 
+#include "cli/batch_output.h"
 #include "cli/command.h"
+#include "cli/command_line.h"
 #include "cli/console.h"
+#include "cli/melody_input.h"
 #include "cli/note_timing.h"
 #include "cli/options.h"
 #include "cli/output_path.h"
+#include "cli/output_target.h"
 #include "cli/virtual_run.h"
 #include "melody/smf_writer.h"
 
@@ -19,30 +23,27 @@ namespace {
 // of it still must not run for ever.
 constexpr std::int64_t exportCapMs = 3'600'000;
 
-int runExport(const QStringList &args) {
-    Options options;
-    QString problem;
+struct ExportSettings {
     long long loops = 1;
     NoteTiming timing = NoteTiming::Due;
-    if (!options.parse(args, {{"-o", "--output"}, {"--loops"}, {"--timing"}}, problem) ||
-        !integerOption(options, "--loops", 1, 1'000'000, 1, loops, problem) ||
-        !timingOption(options, timing, problem)) {
-        complain("export", problem + QStringLiteral("; see 'tambolin export --help'"));
-        return 2;
-    }
-    const std::optional<QString> output = options.value("-o");
-    if (!output || output->isEmpty()) {
-        complain("export", QStringLiteral("no output: give -o OUT.mid"));
-        return 2;
-    }
-    if (!checkOutputPath(*output, problem)) {
+};
+
+// One melody file to one MIDI file; the exit status.
+int exportOne(const QString &melody, const QString &output, const ExportSettings &settings) {
+    const long long loops = settings.loops;
+    QString problem;
+    OutputTarget target;
+    if (!target.open(output, QStringLiteral("out.mid"), problem) ||
+        !checkOutputPath(target.path(), problem)) {
         complain("export", problem);
         return 2;
     }
+    MelodyInput input;
     VirtualRunResult result;
-    if (!runVirtual(options.file(), loopsRun(static_cast<int>(loops), exportCapMs), result,
+    if (!input.open(melody, problem) ||
+        !runVirtual(input.path(), loopsRun(static_cast<int>(loops), exportCapMs), result,
                     problem)) {
-        complain("export", problem);
+        complain("export", input.named(problem));
         return 2;
     }
     if (result.stopped)
@@ -52,20 +53,50 @@ int runExport(const QStringList &args) {
                                .arg(result.melodyEnds)
                                .arg(loops));
 
-    QSaveFile file(*output);
+    QSaveFile file(target.path());
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(standardMidiFile(placed(result.messages, timing), result.endMs)) < 0 ||
+        file.write(standardMidiFile(placed(result.messages, settings.timing), result.endMs)) < 0 ||
         !file.commit()) {
-        complain("export", QStringLiteral("%1: cannot write: %2").arg(*output, file.errorString()));
+        complain("export", output + QStringLiteral(": cannot write: ") + file.errorString());
+        return 1;
+    }
+    if (!target.deliver(problem)) {
+        complain("export", problem);
         return 1;
     }
     return 0;
+}
+
+int runExport(const QStringList &args) {
+    Options options;
+    QString problem;
+    ExportSettings settings;
+    if (!options.read(args, {{{"-o", "--output"}}, {{"--loops"}}, {{"--timing"}}}, problem) ||
+        !integerOption(options, "--loops", 1, 1'000'000, 1, settings.loops, problem) ||
+        !timingOption(options, settings.timing, problem))
+        return refuseArguments("export", options, problem);
+    if (options.files().isEmpty())
+        return refuseArguments("export", options, QStringLiteral("no FILE given"));
+    const std::optional<QString> output = options.value("-o");
+    if (!output || output->isEmpty()) {
+        complain("export", QStringLiteral("no output: give -o OUT.mid"));
+        return 2;
+    }
+    std::vector<BatchJob> jobs;
+    if (!planOutputs(options.files(), *output, QStringLiteral("mid"), jobs, problem)) {
+        complain("export", problem);
+        return 2;
+    }
+    return runBatch("export", jobs, [&](const BatchJob &job) {
+        return exportOne(job.input, job.output, settings);
+    });
 }
 
 const RegisterCommand registration({
     "export",
     "write the MIDI messages of a melody as a Standard MIDI File",
     "Usage: tambolin export FILE -o OUT.mid [--loops N] [--timing due|tick]\n"
+    "       tambolin export FILE... -o FOLDER [--loops N] [--timing due|tick]\n"
     "Plays FILE as 'tambolin trace' does and writes the same messages to OUT.mid,\n"
     "up to and including the tick on which the melody ends for\n"
     "the N-th time (default 1). The file has format 0 and one track; 1000 ticks a\n"
@@ -73,9 +104,14 @@ const RegisterCommand registration({
     "with an end-of-track event at that last tick.\n"
     "Playing stops at 60 minutes whatever N asks: a message says so, and the file\n"
     "then ends with the stop's note-offs.\n"
+    "  -o, --output  the MIDI file to write, or the folder to write into\n"
     "  --timing  due (default): each note at its due time, when the melody means\n"
     "            it, to the millisecond; tick: at the tick that sent it, as\n"
     "            'tambolin trace' prints it\n"
+    "FILE '-' reads standard input; OUT.mid '-' writes standard output.\n"
+    "With several FILEs, or when -o names an existing folder, each FILE is written\n"
+    "to FOLDER under its own name ending in .mid (a.tbn -> FOLDER/a.mid); one that\n"
+    "fails is said and passed over, and the exit status is the worst of them.\n"
     "A FILE that holds no melody, or bad options: exit status 2; OUT.mid cannot be\n"
     "written: exit status 1.\n",
     runExport,

@@ -2,10 +2,13 @@
 // Ctrl-C or the given number of loops.
 
 #include "cli/command.h"
+#include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/headless_control.h"
 #include "cli/melody_io.h"
 #include "cli/options.h"
+#include "cli/play_status.h"
+#include "cli/status_line.h"
 #include "cli/terminal_text.h"
 #include "control/midi_lists.h"
 #include "platform/runtime/stop_signals.h"
@@ -25,10 +28,8 @@ int runPlay(const QStringList &args) {
     if (!options.parse(args, {{"--device"}, {"--program"}, {"--loops"}}, problem) ||
         !integerOption(options, "--device", 0, 32767, 0, device, problem) ||
         !integerOption(options, "--program", 0, 127, 0, program, problem) ||
-        !integerOption(options, "--loops", 1, 1'000'000, 0, loops, problem)) {
-        complain("play", problem + QStringLiteral("; see 'tambolin play --help'"));
-        return 2;
-    }
+        !integerOption(options, "--loops", 1, 1'000'000, 0, loops, problem))
+        return refuseArguments("play", options, problem);
     if (!checkMelodyFile(options.file(), problem)) {
         complain("play", problem);
         return 2;
@@ -80,8 +81,17 @@ int runPlay(const QStringList &args) {
                 finish();
         },
         Qt::QueuedConnection);
+    // On a terminal one line keeps the time and the loop up to date.
+    StatusLine line(stdout);
+    PlayStatus status(terminalText(player.title()), player.lengthMs(), static_cast<int>(loops),
+                      [&line](const QString &text) { line.show(text); });
+    if (line.enabled())
+        QObject::connect(&player, &Player::melodyEnded, &status, &PlayStatus::loopEnded);
     player.play();
+    if (line.enabled())
+        status.start();
     QCoreApplication::exec();
+    status.stop();
     // The control's end resets and closes the device.
     return 0;
 }
@@ -91,7 +101,9 @@ const RegisterCommand registration({
     "play a melody in real time through a MIDI output",
     "Usage: tambolin play FILE [--device K] [--program N] [--loops N]\n"
     "Plays FILE as the player does, on the real clock, and prints its title and a\n"
-    "status line. Ctrl-C (or SIGTERM) stops it cleanly: note-offs for the notes\n"
+    "status line. On a terminal one more line is kept up to date: the title, the\n"
+    "elapsed and total time of the loop playing, and the loop count.\n"
+    "Ctrl-C (or SIGTERM) stops it cleanly: note-offs for the notes\n"
     "sounding, the device closed, exit status 0.\n"
     "  --device  the output as 'tambolin devices' lists it (default 0, the MIDI mapper)\n"
     "  --program the instrument, General MIDI program 0..127 (default 0)\n"

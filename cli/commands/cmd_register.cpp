@@ -2,6 +2,8 @@
 // that windows such as TBO can create it by its name.
 
 #include "cli/command.h"
+#include "cli/command_line.h"
+#include "cli/console.h"
 #include "control/automation/class_entry.h"
 #include "control/automation/class_registration.h"
 
@@ -12,9 +14,12 @@ namespace tambolin::cli {
 namespace {
 
 int runRegister(const QStringList &args) {
-    if (!args.isEmpty()) {
-        std::fprintf(stderr, "tambolin register: unexpected argument '%s'\n",
-                     args.first().toLocal8Bit().constData());
+    Options options;
+    QString problem;
+    if (!options.read(args, {}, problem))
+        return refuseArguments("register", options, problem);
+    if (!options.files().isEmpty()) {
+        complain("register", QStringLiteral("unexpected argument '") + options.file() + u'\'');
         return 2;
     }
     const QString library = thisLibraryPath();

@@ -2,6 +2,7 @@
 // player plays it.
 
 #include "cli/command.h"
+#include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/melody_roll.h"
 #include "cli/options.h"
@@ -25,10 +26,8 @@ int runShow(const QStringList &args) {
     long long height = 0;
     if (!options.parse(args, {{"-o", "--output"}, {"--width"}, {"--height"}}, problem) ||
         !integerOption(options, "--width", 160, 4096, DefaultWidth, width, problem) ||
-        !integerOption(options, "--height", 120, 4096, DefaultHeight, height, problem)) {
-        complain("show", problem + QStringLiteral("; see 'tambolin show --help'"));
-        return 2;
-    }
+        !integerOption(options, "--height", 120, 4096, DefaultHeight, height, problem))
+        return refuseArguments("show", options, problem);
     const std::optional<QString> output = options.value("-o");
     if (!output || output->isEmpty()) {
         complain("show", QStringLiteral("no output: give -o OUT.png or -o OUT.svg"));
@@ -68,6 +67,7 @@ const RegisterCommand registration({
     "The picture is N pixels wide (160..4096, default 1000) and N high (120..4096,\n"
     "default 400); the same FILE and options give the same picture. OUT.png or\n"
     "OUT.svg is written beside its old version and replaces it only when complete.\n"
+    "  -o, --output  the picture to write\n"
     "A FILE that holds no melody (as for 'dump', larger than 1 MiB, or without a\n"
     "note that sounds) or bad options: exit status 2 and nothing written; OUT\n"
     "cannot be written: exit status 1.\n",

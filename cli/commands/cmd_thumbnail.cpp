@@ -2,6 +2,7 @@
 // file managers.
 
 #include "cli/command.h"
+#include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/melody_roll.h"
 #include "platform/registry/registry_files.h"
@@ -22,60 +23,35 @@ struct ThumbnailArgs {
 };
 
 // FILE and OUT in this order, and -s SIZE (also --size, --size=N) anywhere.
-bool parseArgs(const QStringList &args, ThumbnailArgs &out, QString &problem) {
-    QStringList files;
-    QString sizeText;
-    bool haveSize = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (!a.startsWith(u'-')) {
-            files += a;
-            continue;
-        }
-        if (a.startsWith(u"--size=")) {
-            sizeText = a.mid(7);
-        } else if (a == u"-s" || a == u"--size") {
-            if (i + 1 >= args.size()) {
-                problem = QStringLiteral("option '%1' needs a value").arg(a);
-                return false;
-            }
-            sizeText = args[++i];
-        } else {
-            problem = QStringLiteral("unknown option '%1'").arg(a);
-            return false;
-        }
-        if (haveSize) {
-            problem = QStringLiteral("option '-s' given twice");
-            return false;
-        }
-        haveSize = true;
-    }
-    if (files.size() != 2) {
+bool parseArgs(Options &options, const QStringList &args, ThumbnailArgs &out, QString &problem) {
+    if (!options.read(args, {{{"-s", "--size"}}}, problem))
+        return false;
+    if (options.files().size() != 2) {
         problem = QStringLiteral("give FILE and OUT.png");
         return false;
     }
-    if (!haveSize) {
+    const std::optional<QString> sizeText = options.value("-s");
+    if (!sizeText) {
         problem = QStringLiteral("no size: give -s SIZE");
         return false;
     }
     bool ok = false;
-    const int size = sizeText.toInt(&ok);
+    const int size = sizeText->toInt(&ok);
     if (!ok || size < SmallestSize || size > LargestSize) {
         problem = QStringLiteral("-s takes a whole number from %1 to %2, not '%3'")
-                      .arg(QString::number(SmallestSize), QString::number(LargestSize), sizeText);
+                      .arg(QString::number(SmallestSize), QString::number(LargestSize), *sizeText);
         return false;
     }
-    out = {files[0], files[1], size};
+    out = {options.files()[0], options.files()[1], size};
     return true;
 }
 
 int runThumbnail(const QStringList &args) {
+    Options options;
     ThumbnailArgs a;
     QString problem;
-    if (!parseArgs(args, a, problem)) {
-        complain("thumbnail", problem + QStringLiteral("; see 'tambolin thumbnail --help'"));
-        return 2;
-    }
+    if (!parseArgs(options, args, a, problem))
+        return refuseArguments("thumbnail", options, problem);
     roll::RollModel model;
     if (!loadRoll(a.file, model, problem)) {
         complain("thumbnail", problem);
@@ -98,6 +74,7 @@ const RegisterCommand registration({
     "with the roll filling it: no legend or labels, and the title above the roll\n"
     "only from 128 pixels up. OUT.png is written beside its old version and\n"
     "replaces it only when complete, so a reader never sees half a picture.\n"
+    "  -s, --size  the side of the square in pixels\n"
     "This is the command of the desktop's thumbnailer entry.\n"
     "A FILE that holds no melody (as for 'show') or bad arguments: exit status 2\n"
     "and nothing written; OUT.png cannot be written: exit status 1.\n",

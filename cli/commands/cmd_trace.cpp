@@ -2,7 +2,9 @@
 // with its virtual time.
 
 #include "cli/command.h"
+#include "cli/command_line.h"
 #include "cli/console.h"
+#include "cli/melody_input.h"
 #include "cli/options.h"
 #include "cli/virtual_run.h"
 
@@ -38,10 +40,8 @@ int runTrace(const QStringList &args) {
     long long stopAt = 0;
     if (!options.parse(args, {{"--start"}, {"--ms"}, {"--stop-at"}}, problem) ||
         !integerOption(options, "--ms", 0, 0x7FFFFFFF, 20000, ms, problem) ||
-        !integerOption(options, "--stop-at", 0, 0x7FFFFFFF, -1, stopAt, problem)) {
-        complain("trace", problem + QStringLiteral("; see 'tambolin trace --help'"));
-        return 2;
-    }
+        !integerOption(options, "--stop-at", 0, 0x7FFFFFFF, -1, stopAt, problem))
+        return refuseArguments("trace", options, problem);
     VirtualRun run;
     if (const std::optional<QString> text = options.value("--start")) {
         const std::optional<QDateTime> start = parseStart(*text);
@@ -57,9 +57,10 @@ int runTrace(const QStringList &args) {
     if (options.value("--stop-at"))
         run.stopAt = stopAt;
 
+    MelodyInput input;
     VirtualRunResult result;
-    if (!runVirtual(options.file(), run, result, problem)) {
-        complain("trace", problem);
+    if (!input.open(options.file(), problem) || !runVirtual(input.path(), run, result, problem)) {
+        complain("trace", input.named(problem));
         return 2;
     }
     QString text;
@@ -85,6 +86,7 @@ const RegisterCommand registration({
     "  --ms      run every 10 ms tick at or before N (default 20000); the player's\n"
     "            own end prints nothing\n"
     "  --stop-at press stop at MS, after every tick at or before MS; never when MS > N\n"
+    "FILE '-' reads standard input.\n"
     "A FILE that is missing, unreadable or shorter than 14 bytes: exit status 2.\n",
     runTrace,
     alwaysWidgets,

@@ -116,7 +116,10 @@ TEST(OutputFiles, OnlyNewAndRegularFilesAreWritten) {
         EXPECT_EQ(b.status, 2);
         EXPECT_TRUE(b.err.contains(QStringLiteral("must be a new or a regular file")))
             << b.err.toStdString();
+        // A folder is where export and render put files named after their input.
         for (const char *command : {"export", "render"}) {
+            if (out == folder)
+                continue;
             const ToolRun r =
                 runTool({QString::fromLatin1(command), sample(), QStringLiteral("-o"), out});
             EXPECT_EQ(r.status, 2) << command;
@@ -128,6 +131,8 @@ TEST(OutputFiles, OnlyNewAndRegularFilesAreWritten) {
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readFile(target), QByteArray("precious"));
     EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(build(dir, json, folder + QStringLiteral("/")).status, 2);
+    EXPECT_TRUE(QDir(folder).isEmpty());
 
     // A regular file is replaced whole.
     const ToolRun replaced = build(dir, json, target);

@@ -78,6 +78,7 @@ expected=(
     "$SHARE/icons/hicolor/scalable/apps/org.tamberlo.Player.svg"
     "$SHARE/icons/hicolor/48x48/apps/org.tamberlo.Player.png"
     "$SHARE/man/man1/tamberlo.1" "$SHARE/man/man1/TBO.1" "$SHARE/man/man1/tambolin.1"
+    "$SHARE/bash-completion/completions/tambolin"
 )
 for file in "${expected[@]}"; do
     [[ -f $file ]] || fail "not installed: ${file#"$STAGE"}"
