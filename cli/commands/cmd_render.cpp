@@ -3,31 +3,15 @@
 
 #include "cli/command.h"
 #include "cli/console.h"
+#include "cli/melody_render.h"
 #include "cli/note_timing.h"
 #include "cli/options.h"
-#include "cli/output_path.h"
-#include "cli/virtual_run.h"
-#include "platform/audio/wav_writer.h"
-#include "platform/midi/offline_synth.h"
 
 #include <QFile>
-#include <stdexcept>
 
 namespace tambolin::cli {
 
 namespace {
-
-// After the last note-off the sound dies away rather than stopping dead.
-constexpr std::int64_t releaseTailMs = 1000;
-// No melody, however many loops, makes a longer file than this.
-constexpr std::int64_t longestSoundMs = 600'000;
-// Rendering this much sound takes long enough to say so first.
-constexpr std::int64_t announceAfterMs = 60'000;
-
-QString minutesAndSeconds(std::int64_t ms) {
-    const std::int64_t s = ms / 1000;
-    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
-}
 
 int runRender(const QStringList &args) {
     Options options;
@@ -49,59 +33,22 @@ int runRender(const QStringList &args) {
         complain("render", QStringLiteral("no output: give -o OUT.wav"));
         return 2;
     }
-    if (!checkOutputPath(*output, problem)) {
-        complain("render", problem);
-        return 2;
-    }
     const QString soundFont = options.value("--soundfont").value_or(QString());
     if (options.value("--soundfont") && !QFile(soundFont).open(QIODevice::ReadOnly)) {
         complain("render", QStringLiteral("%1: cannot read the sound font").arg(soundFont));
         return 2;
     }
 
-    VirtualRun run = loopsRun(static_cast<int>(loops), longestSoundMs - releaseTailMs);
+    RenderOptions render;
+    render.loops = static_cast<int>(loops);
     if (program >= 0)
-        run.program = static_cast<Integer>(program);
-    VirtualRunResult result;
-    if (!runVirtual(options.file(), run, result, problem)) {
+        render.program = static_cast<Integer>(program);
+    render.soundFont = soundFont;
+    render.timing = timing;
+    const int status = renderMelody(options.file(), *output, render, problem);
+    if (status != 0)
         complain("render", problem);
-        return 2;
-    }
-    if (result.stopped)
-        complain("render", QStringLiteral("the sound is cut at %1 minutes, after %2 of %3 loops")
-                               .arg(longestSoundMs / 60000)
-                               .arg(result.melodyEnds)
-                               .arg(loops));
-
-    std::string error;
-    const std::unique_ptr<OfflineSynth> synth =
-        OfflineSynth::create(QFile::encodeName(soundFont).toStdString(), error);
-    if (!synth) {
-        complain("render", QString::fromLocal8Bit(error));
-        return 2;
-    }
-    std::vector<TimedMidiMessage> messages;
-    messages.reserve(result.messages.size());
-    for (const TimedWord &m : placed(result.messages, timing))
-        messages.push_back({static_cast<Long>(m.ms), m.word});
-    const std::int64_t length = result.endMs + releaseTailMs;
-    if (length > announceAfterMs)
-        complain("render",
-                 QStringLiteral("rendering %1 of sound...").arg(minutesAndSeconds(length)));
-
-    std::vector<std::int16_t> samples;
-    try {
-        samples = synth->renderInt16(messages, static_cast<Long>(length));
-    } catch (const std::exception &e) {
-        complain("render", QString::fromLocal8Bit(e.what()));
-        return 1;
-    }
-    QString writeError;
-    if (!writeWav(*output, samples, OfflineSynth::channels, OfflineSynth::sampleRate, writeError)) {
-        complain("render", QStringLiteral("%1: %2").arg(*output, writeError));
-        return 1;
-    }
-    return 0;
+    return status;
 }
 
 const RegisterCommand registration({
