@@ -8,6 +8,7 @@
 #include "cli/options.h"
 
 #include <QFile>
+#include <unistd.h>
 
 namespace tambolin::cli {
 
@@ -45,7 +46,18 @@ int runRender(const QStringList &args) {
         render.program = static_cast<Integer>(program);
     render.soundFont = soundFont;
     render.timing = timing;
-    const int status = renderMelody(options.file(), *output, render, problem);
+    int status = 0;
+    if (*output == u"-") {
+        // Binary sound on a terminal is only noise.
+        if (::isatty(STDOUT_FILENO)) {
+            complain("render", QStringLiteral("standard output is a terminal; redirect it or give "
+                                              "-o OUT.wav"));
+            return 2;
+        }
+        status = renderMelodyTo(options.file(), STDOUT_FILENO, render, problem);
+    } else {
+        status = renderMelody(options.file(), *output, render, problem);
+    }
     if (status != 0)
         complain("render", problem);
     return status;
