@@ -1,4 +1,4 @@
-// tambolin render FILE -o OUT.wav: the melody through the embedded
+// tambolin render FILE -o OUT: the melody through the embedded
 // synthesizer, offline, to a sound file.
 
 #include "cli/command.h"
@@ -65,13 +65,14 @@ int runRender(const QStringList &args) {
 
 const RegisterCommand registration({
     "render",
-    "play a melody through the embedded synthesizer into a WAV file",
-    "Usage: tambolin render FILE -o OUT.wav [--program N] [--loops N] [--soundfont SF2]\n"
+    "play a melody through the embedded synthesizer into a WAV, FLAC or Ogg file",
+    "Usage: tambolin render FILE -o OUT [--program N] [--loops N] [--soundfont SF2]\n"
     "                      [--timing due|tick]\n"
     "Plays FILE as 'tambolin export' does (up to the tick on which the melody ends\n"
     "for the N-th time, default 1) and renders those messages with the embedded\n"
-    "General MIDI synthesizer into OUT.wav: 16-bit PCM, stereo, 44100 Hz, with\n"
-    "1 second after the last message for the sound to die away.\n"
+    "General MIDI synthesizer into OUT: stereo, 44100 Hz, with 1 second after the\n"
+    "last message for the sound to die away. OUT's extension gives its type: .wav\n"
+    "(16-bit PCM), .flac or .ogg (Ogg Vorbis); -o - writes WAV to standard output.\n"
     "  --program   the instrument, General MIDI program 0..127 (default 0, the\n"
     "              player's own default), sent as the start-up's program change\n"
     "  --soundfont the sound font to play with (default: $TAMBOLIN_SOUNDFONT, then\n"
@@ -79,8 +80,9 @@ const RegisterCommand registration({
     "  --timing    due (default): each note at its due time; tick: at the tick that\n"
     "              sent it, as 'tambolin trace' prints it\n"
     "No file is longer than 10 minutes: playing stops there, and a message says so.\n"
-    "Bad options, a FILE that holds no melody or no usable sound font: exit status 2;\n"
-    "OUT.wav cannot be written: exit status 1.\n",
+    "Bad options, an unknown type of OUT, a FILE that holds no melody or no usable\n"
+    "sound font: exit status 2;\n"
+    "OUT cannot be written: exit status 1.\n",
     runRender,
     alwaysWidgets,
     true,
