@@ -1,6 +1,7 @@
 #include "cli/melody_render.h"
 
 #include "cli/console.h"
+#include "cli/melody_io.h"
 #include "cli/output_path.h"
 #include "cli/virtual_run.h"
 #include "platform/audio/sound_file_writer.h"
@@ -102,14 +103,16 @@ int play(Score &score, SoundWriter &writer, const QString &outputName, QString &
 
 int renderMelody(const QString &input, const QString &output, const RenderOptions &options,
                  QString &problem) {
+    // What is wrong with the target, then with the melody, then with the
+    // target's name: the order the tool's other writers complain in.
+    if (!checkOutputPath(output, problem) || !checkMelodyFile(input, problem))
+        return 2;
     const std::optional<SoundFileType> type = soundFileTypeFor(output);
     if (!type) {
         problem = QStringLiteral("%1: unknown sound file type; the name must end in %2")
                       .arg(output, QLatin1String(soundFileExtensions));
         return 2;
     }
-    if (!checkOutputPath(output, problem))
-        return 2;
     Score score;
     if (!prepare(input, options, score, problem))
         return 2;
