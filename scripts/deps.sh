@@ -13,6 +13,8 @@ PACKAGES=(
     libfluidsynth-dev timgm6mb-soundfont
     librtmidi-dev jackd2 libjack-jackd2-dev libasound2-dev
     libcurl4-openssl-dev libsdl2-dev
+    # sound files: WAV, FLAC and Ogg Vorbis
+    libsndfile1-dev
     # the session bus (one player per session, MPRIS)
     dbus
     # Japanese UI font (metric-compatible stand-in for the design font)

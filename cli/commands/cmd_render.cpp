@@ -1,4 +1,4 @@
-// tambolin render FILE -o OUT.wav: the melody through the embedded
+// tambolin render FILE -o OUT: the melody through the embedded
 // synthesizer, offline, to a sound file.
 
 #include "cli/batch_output.h"
@@ -6,32 +6,16 @@
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/melody_input.h"
+#include "cli/melody_render.h"
 #include "cli/note_timing.h"
 #include "cli/options.h"
-#include "cli/output_path.h"
-#include "cli/output_target.h"
-#include "cli/virtual_run.h"
-#include "platform/audio/wav_writer.h"
-#include "platform/midi/offline_synth.h"
 
 #include <QFile>
-#include <stdexcept>
+#include <unistd.h>
 
 namespace tambolin::cli {
 
 namespace {
-
-// After the last note-off the sound dies away rather than stopping dead.
-constexpr std::int64_t releaseTailMs = 1000;
-// No melody, however many loops, makes a longer file than this.
-constexpr std::int64_t longestSoundMs = 600'000;
-// Rendering this much sound takes long enough to say so first.
-constexpr std::int64_t announceAfterMs = 60'000;
-
-QString minutesAndSeconds(std::int64_t ms) {
-    const std::int64_t s = ms / 1000;
-    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
-}
 
 struct RenderSettings {
     long long loops = 1;
@@ -42,67 +26,33 @@ struct RenderSettings {
 
 // One melody file to one sound file; the exit status.
 int renderOne(const QString &melody, const QString &output, const RenderSettings &settings) {
-    const long long loops = settings.loops;
-    const long long program = settings.program;
-    const NoteTiming timing = settings.timing;
-    const QString &soundFont = settings.soundFont;
     QString problem;
-    OutputTarget target;
-    if (!target.open(output, QStringLiteral("out.wav"), problem) ||
-        !checkOutputPath(target.path(), problem)) {
-        complain("render", problem);
-        return 2;
-    }
-
-    VirtualRun run = loopsRun(static_cast<int>(loops), longestSoundMs - releaseTailMs);
-    if (program >= 0)
-        run.program = static_cast<Integer>(program);
     MelodyInput input;
-    VirtualRunResult result;
-    if (!input.open(melody, problem) || !runVirtual(input.path(), run, result, problem)) {
-        complain("render", input.named(problem));
-        return 2;
-    }
-    if (result.stopped)
-        complain("render", QStringLiteral("the sound is cut at %1 minutes, after %2 of %3 loops")
-                               .arg(longestSoundMs / 60000)
-                               .arg(result.melodyEnds)
-                               .arg(loops));
-
-    std::string error;
-    const std::unique_ptr<OfflineSynth> synth =
-        OfflineSynth::create(QFile::encodeName(soundFont).toStdString(), error);
-    if (!synth) {
-        complain("render", QString::fromLocal8Bit(error));
-        return 2;
-    }
-    std::vector<TimedMidiMessage> messages;
-    messages.reserve(result.messages.size());
-    for (const TimedWord &m : placed(result.messages, timing))
-        messages.push_back({static_cast<Long>(m.ms), m.word});
-    const std::int64_t length = result.endMs + releaseTailMs;
-    if (length > announceAfterMs)
-        complain("render",
-                 QStringLiteral("rendering %1 of sound...").arg(minutesAndSeconds(length)));
-
-    std::vector<std::int16_t> samples;
-    try {
-        samples = synth->renderInt16(messages, static_cast<Long>(length));
-    } catch (const std::exception &e) {
-        complain("render", QString::fromLocal8Bit(e.what()));
-        return 1;
-    }
-    QString writeError;
-    if (!writeWav(target.path(), samples, OfflineSynth::channels, OfflineSynth::sampleRate,
-                  writeError)) {
-        complain("render", output + QStringLiteral(": ") + target.named(writeError));
-        return 1;
-    }
-    if (!target.deliver(problem)) {
+    if (!input.open(melody, problem)) {
         complain("render", problem);
-        return 1;
+        return 2;
     }
-    return 0;
+    RenderOptions render;
+    render.loops = static_cast<int>(settings.loops);
+    if (settings.program >= 0)
+        render.program = static_cast<Integer>(settings.program);
+    render.soundFont = settings.soundFont;
+    render.timing = settings.timing;
+    int status = 0;
+    if (output == u"-") {
+        // Binary sound on a terminal is only noise.
+        if (::isatty(STDOUT_FILENO)) {
+            complain("render", QStringLiteral("standard output is a terminal; redirect it or give "
+                                              "-o OUT.wav"));
+            return 2;
+        }
+        status = renderMelodyTo(input.path(), STDOUT_FILENO, render, problem);
+    } else {
+        status = renderMelody(input.path(), output, render, problem);
+    }
+    if (status != 0)
+        complain("render", input.named(problem));
+    return status;
 }
 
 int runRender(const QStringList &args) {
@@ -144,14 +94,15 @@ int runRender(const QStringList &args) {
 
 const RegisterCommand registration({
     "render",
-    "play a melody through the embedded synthesizer into a WAV file",
-    "Usage: tambolin render FILE -o OUT.wav [--program N] [--loops N] [--soundfont SF2]\n"
+    "play a melody through the embedded synthesizer into a WAV, FLAC or Ogg file",
+    "Usage: tambolin render FILE -o OUT [--program N] [--loops N] [--soundfont SF2]\n"
     "                      [--timing due|tick]\n"
     "       tambolin render FILE... -o FOLDER [options as above]\n"
     "Plays FILE as 'tambolin export' does (up to the tick on which the melody ends\n"
     "for the N-th time, default 1) and renders those messages with the embedded\n"
-    "General MIDI synthesizer into OUT.wav: 16-bit PCM, stereo, 44100 Hz, with\n"
-    "1 second after the last message for the sound to die away.\n"
+    "General MIDI synthesizer into OUT: stereo, 44100 Hz, with 1 second after the\n"
+    "last message for the sound to die away. OUT's extension gives its type: .wav\n"
+    "(16-bit PCM), .flac or .ogg (Ogg Vorbis); -o - writes WAV to standard output.\n"
     "  -o, --output  the sound file to write, or the folder to write into\n"
     "  --program   the instrument, General MIDI program 0..127 (default 0, the\n"
     "              player's own default), sent as the start-up's program change\n"
@@ -160,12 +111,13 @@ const RegisterCommand registration({
     "  --timing    due (default): each note at its due time; tick: at the tick that\n"
     "              sent it, as 'tambolin trace' prints it\n"
     "No file is longer than 10 minutes: playing stops there, and a message says so.\n"
-    "FILE '-' reads standard input; OUT.wav '-' writes standard output.\n"
+    "FILE '-' reads standard input.\n"
     "With several FILEs, or when -o names an existing folder, each FILE is written\n"
     "to FOLDER under its own name ending in .wav (a.tbn -> FOLDER/a.wav); one that\n"
     "fails is said and passed over, and the exit status is the worst of them.\n"
-    "Bad options, a FILE that holds no melody or no usable sound font: exit status 2;\n"
-    "OUT.wav cannot be written: exit status 1.\n",
+    "Bad options, an unknown type of OUT, a FILE that holds no melody or no usable\n"
+    "sound font: exit status 2;\n"
+    "OUT cannot be written: exit status 1.\n",
     runRender,
     alwaysWidgets,
     true,

@@ -23,6 +23,24 @@ void put32(QByteArray &out, std::uint32_t v) {
 
 } // namespace
 
+QByteArray wavHeader(int channels, int sampleRate, std::uint32_t dataBytes) {
+    const auto blockAlign = static_cast<std::uint16_t>(channels * 2);
+    QByteArray header;
+    header.append("RIFF", 4);
+    put32(header, 36 + dataBytes);
+    header.append("WAVEfmt ", 8);
+    put32(header, 16);
+    put16(header, 1); // PCM
+    put16(header, static_cast<std::uint16_t>(channels));
+    put32(header, static_cast<std::uint32_t>(sampleRate));
+    put32(header, static_cast<std::uint32_t>(sampleRate) * blockAlign);
+    put16(header, blockAlign);
+    put16(header, 16);
+    header.append("data", 4);
+    put32(header, dataBytes);
+    return header;
+}
+
 bool writeWav(const QString &path, const std::vector<std::int16_t> &samples, int channels,
               int sampleRate, QString &error) {
     if (channels < 1 || channels > 8 || sampleRate < 1 ||
@@ -36,21 +54,8 @@ bool writeWav(const QString &path, const std::vector<std::int16_t> &samples, int
         error = QStringLiteral("too much sound for a WAV file");
         return false;
     }
-    const auto blockAlign = static_cast<std::uint16_t>(channels * 2);
-
-    QByteArray header;
-    header.append("RIFF", 4);
-    put32(header, static_cast<std::uint32_t>(36 + dataBytes));
-    header.append("WAVEfmt ", 8);
-    put32(header, 16);
-    put16(header, 1); // PCM
-    put16(header, static_cast<std::uint16_t>(channels));
-    put32(header, static_cast<std::uint32_t>(sampleRate));
-    put32(header, static_cast<std::uint32_t>(sampleRate) * blockAlign);
-    put16(header, blockAlign);
-    put16(header, 16);
-    header.append("data", 4);
-    put32(header, static_cast<std::uint32_t>(dataBytes));
+    const QByteArray header =
+        wavHeader(channels, sampleRate, static_cast<std::uint32_t>(dataBytes));
 
     QByteArray data;
     data.reserve(static_cast<qsizetype>(dataBytes));

@@ -30,7 +30,8 @@ std::string findSoundFont() {
     return {};
 }
 
-InstrumentResult makeInstrument(Instrument &out, double sampleRate, const std::string &soundFont) {
+InstrumentResult makeInstrument(Instrument &out, double sampleRate, const std::string &soundFont,
+                                SampleLoading loading) {
     quietMidiLibraries();
     if (soundFont.empty())
         return InstrumentResult::NoSoundFont;
@@ -38,6 +39,8 @@ InstrumentResult makeInstrument(Instrument &out, double sampleRate, const std::s
     if (!settings)
         return InstrumentResult::NoMemory;
     fluid_settings_setnum(settings.get(), "synth.sample-rate", sampleRate);
+    if (loading == SampleLoading::OnDemand)
+        fluid_settings_setint(settings.get(), "synth.dynamic-sample-loading", 1);
     Synth synth(new_fluid_synth(settings.get()));
     if (!synth)
         return InstrumentResult::NoMemory;

@@ -38,7 +38,12 @@ struct Instrument {
     Synth synth;
 };
 enum class InstrumentResult { Ok, NoSoundFont, BadSoundFont, NoMemory };
-InstrumentResult makeInstrument(Instrument &out, double sampleRate, const std::string &soundFont);
+// How the sound font's samples come into memory: all of them at once, or
+// each instrument's when a channel first selects it (less memory, but a
+// program change then reads the file, which a live stream cannot wait for).
+enum class SampleLoading { AllAtOnce, OnDemand };
+InstrumentResult makeInstrument(Instrument &out, double sampleRate, const std::string &soundFont,
+                                SampleLoading loading = SampleLoading::AllAtOnce);
 // A readable reason for a failed makeInstrument.
 std::string describe(InstrumentResult result, const std::string &soundFont);
 

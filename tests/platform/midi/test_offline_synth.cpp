@@ -182,6 +182,73 @@ TEST_F(OfflineSynthTest, SixteenBitSamplesFollowTheFloatOnes) {
               (std::vector<std::int16_t>{0, 16384, -16384, 32767, 32767, -32767, 0}));
 }
 
+// Keeps each block the synthesizer hands over; can refuse one.
+class BlockSink final : public RenderSink {
+public:
+    bool take(const float *samples, std::size_t frames) override {
+        sizes.push_back(frames);
+        sound.insert(sound.end(), samples, samples + 2 * frames);
+        return sizes.size() != refuseBlock;
+    }
+    std::vector<std::size_t> sizes;
+    std::vector<float> sound;
+    std::size_t refuseBlock = 0; // 1: the first block is refused
+};
+
+TEST_F(OfflineSynthTest, TheSoundComesInFixedBlocksWhateverTheMessageTimes) {
+    // Messages at times that fall inside blocks, twice at the same time,
+    // and one after the end (never heard).
+    const std::vector<TimedMidiMessage> melody = {
+        {0, 0x49C0},     {3, 0x794590},   {370, 0x104580},  {370, 0x794890},
+        {371, 0x104880}, {900, 0x7F3C90}, {1234, 0x103C80}, {5000, 0x794590}};
+    const Long durationMs = 1500; // 66150 frames: 8 full blocks and a short one
+    BlockSink sink;
+    ASSERT_TRUE(m_synth->render(melody, durationMs, sink));
+    const auto total = std::size_t(OfflineSynth::framesFor(durationMs));
+    ASSERT_EQ(total, 66150u);
+    ASSERT_EQ(sink.sizes.size(), total / OfflineSynth::blockFrames + 1);
+    for (std::size_t i = 0; i + 1 < sink.sizes.size(); ++i)
+        EXPECT_EQ(sink.sizes[i], OfflineSynth::blockFrames) << "block " << i;
+    EXPECT_EQ(sink.sizes.back(), total % OfflineSynth::blockFrames);
+    // The same sound as rendered in one piece, and not silence.
+    EXPECT_EQ(sink.sound, m_synth->renderFloat(melody, durationMs));
+    EXPECT_GT(rms(leftChannel(sink.sound, 400, 800)), 0.001);
+}
+
+TEST_F(OfflineSynthTest, ARefusedBlockStopsTheRendering) {
+    BlockSink sink;
+    sink.refuseBlock = 2;
+    EXPECT_FALSE(m_synth->render({{0, 0x794590}}, 60'000, sink));
+    EXPECT_EQ(sink.sizes.size(), 2u);
+    // The next rendering starts afresh.
+    BlockSink next;
+    EXPECT_TRUE(m_synth->render({{0, 0x794590}}, 300, next));
+    EXPECT_EQ(next.sound, m_synth->renderFloat({{0, 0x794590}}, 300));
+}
+
+TEST(SixteenBitSamples, RoundHalfAwayFromZeroAsLround) {
+    // Every float step around a few rounding boundaries, and a coarse sweep
+    // of the whole range, against the library's rounding.
+    std::vector<float> in;
+    for (float centre : {0.5f, 1.5f, 2.5f, 100.5f, 16383.5f, 32766.5f}) {
+        for (float sign : {1.0f, -1.0f}) {
+            float v = sign * centre / 32767.0f;
+            for (int i = 0; i < 50; ++i)
+                v = std::nextafter(v, 0.0f);
+            for (int i = 0; i < 100; ++i, v = std::nextafter(v, sign * 2.0f))
+                in.push_back(v);
+        }
+    }
+    for (int i = -100000; i <= 100000; ++i)
+        in.push_back(float(i) / 100000.0f);
+    std::vector<std::int16_t> out(in.size());
+    toInt16(in.data(), in.size(), out.data());
+    for (std::size_t i = 0; i < in.size(); ++i)
+        ASSERT_EQ(out[i], std::lround(in[i] * 32767.0f)) << "sample " << in[i];
+    EXPECT_EQ(toInt16({INFINITY, -INFINITY, -NAN, 2e30f, -1.0f}),
+              (std::vector<std::int16_t>{0, 0, 0, 32767, -32767}));
+}
+
 TEST(OfflineSynthCreate, AMissingSoundFontIsReported) {
     std::string error;
     EXPECT_FALSE(OfflineSynth::create("/nonexistent/none.sf2", error));
