@@ -1,0 +1,219 @@
+// tambolin import SONG.mid -o OUT.tbn: a melody made from a Standard MIDI File.
+
+#include "cli/command.h"
+#include "cli/console.h"
+#include "cli/output_path.h"
+#include "melody/melody_writer.h"
+#include "melody/midi_import.h"
+#include "melody/mod_tambolin.h"
+#include "platform/runtime/message_box.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace tambolin::cli {
+
+namespace {
+
+// MIDI songs are tens of KiB; this keeps a device or a stray file bounded.
+constexpr qsizetype kLargestSong = 16 << 20;
+
+struct ImportArguments {
+    QString song;
+    QString output;
+    MidiImportOptions options;
+    bool strict = false;
+};
+
+bool partList(const QString &text, std::vector<int> &out, QString &problem) {
+    const QStringList items = text.split(u',');
+    if (items.size() > 3) {
+        problem = QStringLiteral("--parts takes at most three numbers");
+        return false;
+    }
+    for (const QString &item : items) {
+        bool ok = false;
+        const int n = item.trimmed().toInt(&ok);
+        if (!ok || n < 1 || n > 65535) {
+            problem = QStringLiteral("--parts takes track or channel numbers from 1, such as 2,3 "
+                                     "or 2,2; not '") +
+                      text + u'\'';
+            return false;
+        }
+        out.push_back(n);
+    }
+    return true;
+}
+
+// All of the command's argument handling.
+bool parseArguments(const QStringList &args, ImportArguments &out, QString &problem) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const qsizetype eq = a.startsWith(u"--") ? a.indexOf(u'=') : -1;
+        const QString name = eq < 0 ? a : a.left(eq);
+        const auto value = [&](QString &v) {
+            if (eq >= 0) {
+                v = a.mid(eq + 1);
+                return true;
+            }
+            if (i + 1 >= args.size()) {
+                problem = name + QStringLiteral(" needs a value");
+                return false;
+            }
+            v = args[++i];
+            return true;
+        };
+        QString v;
+        if (name == u"-o" || name == u"--output") {
+            if (!value(out.output))
+                return false;
+        } else if (name == u"--parts") {
+            if (!value(v) || !partList(v, out.options.parts, problem))
+                return false;
+        } else if (name == u"--tempo") {
+            if (!value(v))
+                return false;
+            bool ok = false;
+            const int t = v.toInt(&ok);
+            if (!ok || t < 0 || t > 3) {
+                problem =
+                    QStringLiteral("--tempo takes a tempo code from 0 to 3, not '") + v + u'\'';
+                return false;
+            }
+            out.options.tempo = static_cast<Integer>(t);
+        } else if (name == u"--title") {
+            if (!value(v))
+                return false;
+            out.options.title = v;
+        } else if (a == u"--strict") {
+            out.strict = true;
+        } else if (a.startsWith(u'-') && a != u"-") {
+            problem = QStringLiteral("unknown option ") + name;
+            return false;
+        } else if (out.song.isNull()) {
+            out.song = a;
+        } else {
+            problem = QStringLiteral("more than one SONG given");
+            return false;
+        }
+    }
+    if (out.song.isNull()) {
+        problem = QStringLiteral("no SONG.mid given");
+        return false;
+    }
+    if (out.output.isEmpty()) {
+        problem = QStringLiteral("no output: give -o OUT.tbn");
+        return false;
+    }
+    return true;
+}
+
+bool readSong(const QString &song, QByteArray &bytes, QString &problem) {
+    QFile file;
+    if (song == u"-") {
+        file.open(stdin, QIODevice::ReadOnly);
+    } else {
+        if (QFileInfo(song).isDir()) {
+            problem = song + QStringLiteral(": is a folder");
+            return false;
+        }
+        file.setFileName(song);
+        if (!file.open(QIODevice::ReadOnly)) {
+            problem = song + QStringLiteral(": cannot read: ") + file.errorString();
+            return false;
+        }
+    }
+    bytes = file.read(kLargestSong + 1);
+    if (bytes.size() > kLargestSong) {
+        problem = song + QStringLiteral(": more than ") + QString::number(kLargestSong) +
+                  QStringLiteral(" bytes is too large for a MIDI song");
+        return false;
+    }
+    return true;
+}
+
+int runImport(const QStringList &args) {
+    ImportArguments arguments;
+    QString problem;
+    if (!parseArguments(args, arguments, problem)) {
+        complain("import", problem + QStringLiteral("; see 'tambolin import --help'"));
+        return 2;
+    }
+    if (!checkOutputPath(arguments.output, problem)) {
+        complain("import", problem);
+        return 2;
+    }
+    QByteArray bytes;
+    if (!readSong(arguments.song, bytes, problem)) {
+        complain("import", problem);
+        return 2;
+    }
+    if (arguments.song != u"-")
+        arguments.options.fallbackTitle = QFileInfo(arguments.song).completeBaseName();
+
+    ImportReport report;
+    const std::optional<ImportedMelody> melody =
+        importMidi(bytes, arguments.options, report, problem);
+    if (!melody) {
+        complain("import", arguments.song + QStringLiteral(": ") + problem);
+        return 2;
+    }
+    for (const QString &line : importReportLines(report))
+        complain("import", line);
+    if (arguments.strict && report.lossy()) {
+        complain("import", QStringLiteral("--strict: the melody would not hold the song as it is "
+                                          "(see above); nothing written"));
+        return 2;
+    }
+
+    MOD_TAMBOLIN &store = mod();
+    store.initialiseStore();
+    putInStore(*melody, store);
+    // The writer's own message about triplets (an import never makes one).
+    const MessageBoxHook previous = setMessageBoxHook([](const MessageBoxCall &call) {
+        printErr(call.prompt + u'\n');
+        return vbOK;
+    });
+    const bool written = saveMelody(arguments.output);
+    setMessageBoxHook(previous);
+    if (!written) {
+        complain("import", arguments.output + QStringLiteral(": cannot write the melody file"));
+        return 1;
+    }
+    return 0;
+}
+
+const RegisterCommand registration({
+    "import",
+    "make a .tbn melody from a Standard MIDI File",
+    "Usage: tambolin import SONG.mid -o OUT.tbn [--parts LIST] [--tempo 0..3]\n"
+    "                      [--title TEXT] [--strict]\n"
+    "Makes a melody of up to three parts from a Standard MIDI File of type 0 or 1\n"
+    "(SONG '-' reads standard input) and writes it to OUT.tbn, replacing it whole\n"
+    "only once the new file is complete.\n"
+    "The parts come from the three busiest tracks (type 1) or channels (type 0),\n"
+    "in file order; notes on channel 10 (drums) are left out. Chords are split\n"
+    "into voices, highest first; with fewer than three sources, the busiest give\n"
+    "their next voices too. The song's quarter note becomes the melody's, so its\n"
+    "tempo changes change note lengths; notes and silences are fitted to the\n"
+    "melody's lengths (rests, dotted notes, triplets), pitches are moved by whole\n"
+    "octaves into MIDI keys 48 to 83, and a part keeps at most 200 notes.\n"
+    "What changed is reported on standard error.\n"
+    "  --parts LIST  the sources of parts 1, 2 and 3: track numbers (type 1, the\n"
+    "                first track is 1) or channel numbers (type 0; 10 takes the\n"
+    "                drums); a number given again takes that source's next voice\n"
+    "  --tempo N     the tempo code (0: quarter 396 ms, 1: 475 ms, 2: 554 ms,\n"
+    "                3: 634 ms); default: the one nearest the song's quarter note\n"
+    "  --title TEXT  the title; default: the song's first track name, else SONG's\n"
+    "                file name; cut to what a melody file holds (25 bytes)\n"
+    "  --strict      refuse (exit status 2, nothing written) when any note would\n"
+    "                move by more than 5 ms, change octave or be dropped, or the\n"
+    "                title would be cut\n"
+    "Exit status: 0 written, 1 the file could not be written, 2 bad usage, a SONG\n"
+    "that is no Standard MIDI File or holds no notes (nothing written).\n",
+    runImport,
+});
+
+} // namespace
+
+} // namespace tambolin::cli
