@@ -180,6 +180,22 @@ std::optional<ImportedMelody> importMidi(const QByteArray &bytes, const MidiImpo
     const double scale = quarterOf(melody.tempo) / songQuarterUs;
     const double tolerance = kImportToleranceMs / kPlayedShare;
 
+    // Parts that share a track (channels of a type 0 file, voices of one
+    // track) share its end: only the one that sounds last rests until then;
+    // the melody starts again when its longest part ends in any case.
+    std::vector<std::int64_t> partEnd(choice.size());
+    for (std::size_t p = 0; p < choice.size(); ++p) {
+        const MidiSource &source = sources[choice[p].source];
+        const std::int64_t last =
+            voices[choice[p].source][static_cast<std::size_t>(choice[p].voice)].back().endUs;
+        partEnd[p] = source.endUs;
+        for (const PartChoice &other : choice) {
+            const MidiSource &o = sources[other.source];
+            if (o.track == source.track &&
+                voices[other.source][static_cast<std::size_t>(other.voice)].back().endUs > last)
+                partEnd[p] = last;
+        }
+    }
     std::vector<bool> chosen(sources.size(), false);
     std::vector<long long> taken(sources.size(), 0);
     for (std::size_t p = 0; p < choice.size(); ++p) {
@@ -194,7 +210,7 @@ std::optional<ImportedMelody> importMidi(const QByteArray &bytes, const MidiImpo
             timed.push_back({double(n.startUs) * scale, double(n.endUs) * scale, pitch});
         }
         QuantisedPart part =
-            quantisePart(timed, double(source.endUs) * scale, melody.tempo, tolerance);
+            quantisePart(timed, double(partEnd[p]) * scale, melody.tempo, tolerance);
         report.moved += part.moved;
         report.largestMoveMs = std::max(report.largestMoveMs, part.largestMove * kPlayedShare);
         report.droppedPast200 += part.dropped;

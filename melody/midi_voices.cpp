@@ -36,6 +36,7 @@ std::vector<MidiSource> midiSources(const SmfSong &song, bool withDrumChannel) {
         const SmfSongTrack &track = song.tracks[t];
         MidiSource s;
         s.number = static_cast<int>(t + 1);
+        s.track = static_cast<int>(t);
         s.name = track.name.value_or(QByteArray());
         s.endUs = track.endUs;
         for (const SmfNote &n : track.notes)

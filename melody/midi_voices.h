@@ -22,6 +22,7 @@ struct MidiSource {
     int number = 0; // the track (1-based, in file order) or the channel (1..16)
     bool channel = false;
     QByteArray name; // the track's name; empty for a channel
+    int track = 0; // the track whose end is the source's end (0-based)
     std::int64_t endUs = 0;
     std::vector<VoiceNote> notes; // by start, highest key first
 };

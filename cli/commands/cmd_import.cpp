@@ -6,6 +6,7 @@
 #include "melody/melody_writer.h"
 #include "melody/midi_import.h"
 #include "melody/mod_tambolin.h"
+#include "platform/files/filesystem.h"
 #include "platform/runtime/message_box.h"
 
 #include <QFile>
@@ -132,6 +133,36 @@ bool readSong(const QString &song, QByteArray &bytes, QString &problem) {
     return true;
 }
 
+// Writes the melody beside output and puts it in place once complete. The
+// player ignores a melody file shorter than 14 bytes, so a tiny melody's title
+// is padded with spaces until its file is that long; padded counts them.
+bool writeMelody(const QString &output, ImportedMelody melody, qsizetype &padded) {
+    constexpr qint64 shortestMelodyFile = 14;
+    padded = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QString partial = createFileBeside(output);
+        if (partial.isEmpty())
+            return false;
+        MOD_TAMBOLIN &store = mod();
+        store.initialiseStore();
+        putInStore(melody, store);
+        const bool written = saveMelody(partial);
+        const qint64 size = QFileInfo(partial).size();
+        if (written && size < shortestMelodyFile && attempt < 2) {
+            QFile::remove(partial);
+            const qsizetype more = static_cast<qsizetype>(shortestMelodyFile - size);
+            melody.title += QString(more, u' ');
+            padded += more;
+            continue;
+        }
+        if (written && replaceFile(partial, output))
+            return true;
+        QFile::remove(partial);
+        return false;
+    }
+    return false;
+}
+
 int runImport(const QStringList &args) {
     ImportArguments arguments;
     QString problem;
@@ -166,20 +197,22 @@ int runImport(const QStringList &args) {
         return 2;
     }
 
-    MOD_TAMBOLIN &store = mod();
-    store.initialiseStore();
-    putInStore(*melody, store);
     // The writer's own message about triplets (an import never makes one).
     const MessageBoxHook previous = setMessageBoxHook([](const MessageBoxCall &call) {
         printErr(call.prompt + u'\n');
         return vbOK;
     });
-    const bool written = saveMelody(arguments.output);
+    qsizetype padded = 0;
+    const bool written = writeMelody(arguments.output, *melody, padded);
     setMessageBoxHook(previous);
     if (!written) {
         complain("import", arguments.output + QStringLiteral(": cannot write the melody file"));
         return 1;
     }
+    if (padded > 0)
+        complain("import", QStringLiteral("title padded with ") + QString::number(padded) +
+                               QStringLiteral(" spaces: the player ignores a melody file of less "
+                                              "than 14 bytes"));
     return 0;
 }
 
