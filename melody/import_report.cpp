@@ -53,7 +53,7 @@ QStringList importReportLines(const ImportReport &report) {
         lines << notes(report.droppedPast200) +
                      QStringLiteral(" dropped past the 200 a part holds");
     if (report.droppedSilent > 0)
-        lines << notes(report.droppedSilent) + QStringLiteral(" dropped that end where they start");
+        lines << notes(report.droppedSilent) + QStringLiteral(" of no length dropped");
     lines << QStringLiteral("title \"") + report.title + u'"' +
                  (report.titleChanged ? QStringLiteral(" (cut to what a melody file holds)")
                                       : QString());
