@@ -177,6 +177,17 @@ TEST(MidiImport, ShortSilencesAreArticulation_LongerOnesRests_MovesAreCounted) {
     EXPECT_EQ(legato.melody->parts[0], notes({{2, 12}, {2, 14}}));
     EXPECT_EQ(legato.report.moved, 0);
 
+    // Played overlapping, each note into the next by 20 ms: still one voice.
+    Track overlapping;
+    overlapping.event(0, {0x90, 60, 100}).event(480, {0x90, 62, 100});
+    overlapping.event(20, {0x80, 60, 0}).event(460, {0x90, 64, 100});
+    overlapping.event(20, {0x80, 62, 0}).event(460, {0x80, 64, 0}).end(0);
+    const Result slurred = import(smf(1, 480, {overlapping}));
+    ASSERT_TRUE(slurred.melody);
+    EXPECT_EQ(slurred.melody->parts[0], notes({{2, 12}, {2, 14}, {2, 16}}));
+    EXPECT_TRUE(slurred.melody->parts[1].empty());
+    EXPECT_EQ(slurred.report.droppedInChords, 0);
+
     // Played by hand: 3 ms early is in time, 12 ms late is a move; a held
     // note's end is the next one's start and is not counted twice.
     const Result played = import(
