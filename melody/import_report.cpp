@@ -18,6 +18,16 @@ QString notes(long long n) {
     return number(n) + (n == 1 ? QStringLiteral(" note") : QStringLiteral(" notes"));
 }
 
+QString sourceText(const ImportedPartSource &s) {
+    QString text =
+        (s.channel ? QStringLiteral("channel ") : QStringLiteral("track ")) + number(s.number);
+    if (!s.name.isEmpty())
+        text += QStringLiteral(" \"") + s.name + u'"';
+    if (s.voice > 1)
+        text += QStringLiteral(" voice ") + number(s.voice);
+    return text + QStringLiteral(", ") + notes(s.notes);
+}
+
 } // namespace
 
 QStringList importReportLines(const ImportReport &report) {
@@ -27,17 +37,14 @@ QStringList importReportLines(const ImportReport &report) {
                  QStringLiteral(": a quarter note lasts ") + ms(report.melodyQuarterMs) +
                  QStringLiteral(" ms; the song's lasts ") + ms(report.songQuarterMs) +
                  QStringLiteral(" ms");
-    for (std::size_t p = 0; p < report.parts.size(); ++p) {
-        const ImportedPartSource &s = report.parts[p];
-        QString line =
-            QStringLiteral("part ") + number(static_cast<long long>(p + 1)) + QStringLiteral(": ") +
-            (s.channel ? QStringLiteral("channel ") : QStringLiteral("track ")) + number(s.number);
-        if (!s.name.isEmpty())
-            line += QStringLiteral(" \"") + s.name + u'"';
-        if (s.voice > 1)
-            line += QStringLiteral(" voice ") + number(s.voice);
-        lines << line + QStringLiteral(", ") + notes(s.notes);
-    }
+    for (std::size_t p = 0; p < report.parts.size(); ++p)
+        lines << QStringLiteral("part ") + number(static_cast<long long>(p + 1)) +
+                     QStringLiteral(": ") + sourceText(report.parts[p]);
+    for (const ImportedPartSource &s : report.leftOut)
+        lines << QStringLiteral("not taken: ") + sourceText(s);
+    if (report.drumNotes > 0)
+        lines << QStringLiteral("not taken: ") + notes(report.drumNotes) +
+                     QStringLiteral(" on channel 10 (drums)");
     if (report.moved > 0)
         lines << notes(report.moved) + QStringLiteral(" moved by more than ") +
                      ms(kImportToleranceMs) + QStringLiteral(" ms (at most ") +

@@ -24,6 +24,8 @@ struct ImportReport {
     double songQuarterMs = 0;   // the song's quarter note where it starts
     double melodyQuarterMs = 0; // the melody's, as the player plays it
     std::vector<ImportedPartSource> parts;
+    std::vector<ImportedPartSource> leftOut; // sources with notes that give no part
+    long long drumNotes = 0;                 // on channel 10, left out
     long long moved = 0;
     double largestMoveMs = 0;
     long long folded = 0;

@@ -146,7 +146,7 @@ std::optional<ImportedMelody> importMidi(const QByteArray &bytes, const MidiImpo
     bool drumsAsked = false;
     for (int number : options.parts)
         drumsAsked = drumsAsked || (channels && number == 10);
-    std::vector<MidiSource> sources = midiSources(*song, drumsAsked);
+    std::vector<MidiSource> sources = midiSources(*song, drumsAsked, report.drumNotes);
 
     // Notes that end where they start are never heard.
     std::vector<long long> silent(sources.size(), 0);
@@ -220,11 +220,16 @@ std::optional<ImportedMelody> importMidi(const QByteArray &bytes, const MidiImpo
         report.parts.push_back({source.number, source.channel, songText(source.name),
                                 choice[p].voice + 1, static_cast<long long>(voice.size())});
     }
-    for (std::size_t s = 0; s < sources.size(); ++s)
+    for (std::size_t s = 0; s < sources.size(); ++s) {
+        if (!chosen[s] && !sources[s].notes.empty())
+            report.leftOut.push_back({sources[s].number, sources[s].channel,
+                                      songText(sources[s].name), 1,
+                                      static_cast<long long>(sources[s].notes.size())});
         if (chosen[s]) {
             report.droppedSilent += silent[s];
             report.droppedInChords += static_cast<long long>(sources[s].notes.size()) - taken[s];
         }
+    }
 
     QString wanted = options.fallbackTitle;
     if (options.title) {

@@ -9,7 +9,9 @@ constexpr int kDrumChannel = 9;
 constexpr int kChannels = 16;
 } // namespace
 
-std::vector<MidiSource> midiSources(const SmfSong &song, bool withDrumChannel) {
+std::vector<MidiSource> midiSources(const SmfSong &song, bool withDrumChannel,
+                                    long long &drumNotes) {
+    drumNotes = 0;
     std::vector<MidiSource> sources;
     if (song.format == 0) {
         sources.resize(kChannels);
@@ -23,6 +25,8 @@ std::vector<MidiSource> midiSources(const SmfSong &song, bool withDrumChannel) {
                 s.endUs = std::max(s.endUs, track.endUs);
                 if (n.channel != kDrumChannel || withDrumChannel)
                     s.notes.push_back({n.startUs, n.endUs, n.key});
+                else
+                    ++drumNotes;
             }
         // Several tracks in a type 0 file are merged; the order by start stands.
         for (MidiSource &s : sources)
@@ -42,6 +46,8 @@ std::vector<MidiSource> midiSources(const SmfSong &song, bool withDrumChannel) {
         for (const SmfNote &n : track.notes)
             if (n.channel != kDrumChannel)
                 s.notes.push_back({n.startUs, n.endUs, n.key});
+            else
+                ++drumNotes;
         sources.push_back(std::move(s));
     }
     return sources;

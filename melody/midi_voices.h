@@ -22,15 +22,16 @@ struct MidiSource {
     int number = 0; // the track (1-based, in file order) or the channel (1..16)
     bool channel = false;
     QByteArray name; // the track's name; empty for a channel
-    int track = 0; // the track whose end is the source's end (0-based)
+    int track = 0;   // the track whose end is the source's end (0-based)
     std::int64_t endUs = 0;
     std::vector<VoiceNote> notes; // by start, highest key first
 };
 
 // The sources of a song. Channel 10 (drums) is left out unless it is asked
 // for by number (only channels can be asked for so). Sources without notes
-// are kept: --parts may name them.
-std::vector<MidiSource> midiSources(const SmfSong &song, bool withDrumChannel);
+// are kept: --parts may name them. drumNotes counts the notes left out.
+std::vector<MidiSource> midiSources(const SmfSong &song, bool withDrumChannel,
+                                    long long &drumNotes);
 
 // Splits notes into at most maxVoices voices, highest first where notes start
 // together. A note goes to the first voice that is free when it starts: its

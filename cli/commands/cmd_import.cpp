@@ -16,8 +16,9 @@ namespace tambolin::cli {
 
 namespace {
 
-// MIDI songs are tens of KiB; this keeps a device or a stray file bounded.
-constexpr qsizetype kLargestSong = 16 << 20;
+// MIDI songs are tens of KiB; this keeps the work and memory of a device or
+// a stray file bounded (a few hundred bytes of memory a byte at worst).
+constexpr qsizetype kLargestSong = 4 << 20;
 
 struct ImportArguments {
     QString song;

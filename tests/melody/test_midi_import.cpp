@@ -95,6 +95,8 @@ TEST(MidiImport, BusiestTracksGiveTheParts_ChordsSplitAndDrumsLeftOut) {
     EXPECT_EQ(r.report.parts[0].number, 2);
     EXPECT_EQ(r.report.parts[0].name, QStringLiteral("Lead"));
     EXPECT_EQ(r.report.parts[2].voice, 2);
+    EXPECT_EQ(r.report.drumNotes, 40);
+    EXPECT_TRUE(r.report.leftOut.empty());
     EXPECT_TRUE(r.report.lossy());
 
     MidiImportOptions allOfThePiano;
@@ -103,6 +105,8 @@ TEST(MidiImport, BusiestTracksGiveTheParts_ChordsSplitAndDrumsLeftOut) {
     ASSERT_TRUE(p.melody) << p.error.toStdString();
     EXPECT_EQ(p.melody->parts[2], notes({{1, 0}, {1, 2}}));
     EXPECT_EQ(p.report.droppedInChords, 0);
+    ASSERT_EQ(p.report.leftOut.size(), 1u);
+    EXPECT_EQ(p.report.leftOut[0].name, QStringLiteral("Lead"));
 
     for (const auto &[parts, message] : std::vector<std::pair<std::vector<int>, QString>>{
              {{4}, "--parts: track 4 holds no notes"},
