@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tambolin {
 
@@ -151,14 +152,14 @@ std::optional<ImportedMelody> importMidi(const QByteArray &bytes, const MidiImpo
     // Notes that end where they start are never heard.
     std::vector<long long> silent(sources.size(), 0);
     std::vector<std::vector<Voice>> voices(sources.size());
-    std::vector<long long> beyondVoices(sources.size(), 0);
     for (std::size_t s = 0; s < sources.size(); ++s) {
         std::vector<VoiceNote> &notes = sources[s].notes;
         const auto heard = std::remove_if(notes.begin(), notes.end(),
                                           [](const VoiceNote &n) { return n.endUs <= n.startUs; });
         silent[s] = notes.end() - heard;
         notes.erase(heard, notes.end());
-        voices[s] = splitVoices(notes, kParts, beyondVoices[s]);
+        long long beyondVoices = 0; // counted with the other chord notes not taken
+        voices[s] = splitVoices(notes, kParts, beyondVoices);
     }
     std::vector<PartChoice> choice;
     if (!chooseParts(sources, voices, options, channels, choice, error))
