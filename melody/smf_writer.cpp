@@ -1,28 +1,15 @@
 #include "melody/smf_writer.h"
 
+#include "melody/smf_bytes.h"
+
 #include <algorithm>
 
 namespace tambolin {
 
 namespace {
 
-void bigEndian(QByteArray &out, std::uint32_t value, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i)
-        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-// A variable-length quantity: seven bits a byte, most significant first.
-void variableLength(QByteArray &out, std::uint32_t value) {
-    char groups[5];
-    int n = 0;
-    do {
-        groups[n++] = static_cast<char>(value & 0x7F);
-        value >>= 7;
-    } while (value != 0);
-    while (n > 1)
-        out.append(static_cast<char>(groups[--n] | 0x80));
-    out.append(groups[0]);
-}
+using smfbytes::bigEndian;
+using smfbytes::variableLength;
 
 // Data bytes that follow a channel status byte.
 int dataBytes(std::uint8_t status) {
@@ -62,14 +49,8 @@ QByteArray standardMidiFile(const std::vector<TimedWord> &messages, std::int64_t
     delta(endMs);
     track.append("\xFF\x2F\x00", 3);
 
-    QByteArray file("MThd", 4);
-    bigEndian(file, 6, 4);
-    bigEndian(file, 0, 2); // format 0
-    bigEndian(file, 1, 2); // one track
-    bigEndian(file, midiFileDivision, 2);
-    file.append("MTrk", 4);
-    bigEndian(file, static_cast<std::uint32_t>(track.size()), 4);
-    file.append(track);
+    QByteArray file = smfbytes::header(0, 1, midiFileDivision);
+    smfbytes::appendTrack(file, track);
     return file;
 }
 

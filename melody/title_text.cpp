@@ -51,14 +51,10 @@ QString decode(const char *data, qsizetype size) {
     return result;
 }
 
-void put(Integer pnum, Byte b) {
-    step([&] { PutByte(pnum, b); });
-}
-
-void putEscape(Integer pnum, Byte second) {
-    put(pnum, Esc);
-    put(pnum, second);
-    put(pnum, 'B');
+void putEscape(QByteArray &out, char second) {
+    out.append(static_cast<char>(Esc));
+    out.append(second);
+    out.append('B');
 }
 
 } // namespace
@@ -73,9 +69,9 @@ QVariant TitleName_Get(QByteArray &tbyte, Integer &tsize) {
     return QVariant(size > 0 ? decode(tbyte.constData() + 1, size) : QString());
 }
 
-void TitleName_Put(Integer &pnum) {
+QByteArray encodeTitle(const QString &title) {
     constexpr int Limit = 24;
-    const QString title = mod().mtitle;
+    QByteArray out;
     int n = 0;
     bool twoByte = false;
     for (qsizetype i = 0; i < title.size(); ++i) {
@@ -84,12 +80,12 @@ void TitleName_Put(Integer &pnum) {
         bool stop = false;
         if (bytes == 1) {
             if (twoByte) {
-                putEscape(pnum, '(');
+                putEscape(out, '(');
                 n += 3;
                 twoByte = false;
             }
             if (n < Limit) {
-                put(pnum, static_cast<Byte>(cp932::fromUnicode(c).at(0)));
+                out.append(cp932::fromUnicode(c).at(0));
                 n += 1;
             } else {
                 stop = true;
@@ -100,7 +96,7 @@ void TitleName_Put(Integer &pnum) {
                 stop = true;
             } else {
                 if (!twoByte) {
-                    putEscape(pnum, '$');
+                    putEscape(out, '$');
                     n += 3;
                     twoByte = true;
                 }
@@ -108,8 +104,8 @@ void TitleName_Put(Integer &pnum) {
                 Byte b1 = static_cast<Byte>(sjis.at(0));
                 Byte b2 = static_cast<Byte>(sjis.at(1));
                 SjisToJis(b1, b2);
-                put(pnum, b1);
-                put(pnum, b2);
+                out.append(static_cast<char>(b1));
+                out.append(static_cast<char>(b2));
                 n += 2;
             }
         }
@@ -119,7 +115,13 @@ void TitleName_Put(Integer &pnum) {
             break;
     }
     if (twoByte)
-        putEscape(pnum, '('); // the closing sequence is not counted
+        putEscape(out, '('); // the closing sequence is not counted
+    return out;
+}
+
+void TitleName_Put(Integer &pnum) {
+    for (const char b : encodeTitle(mod().mtitle))
+        step([&] { PutByte(pnum, static_cast<Byte>(b)); });
 }
 
 } // namespace tambolin

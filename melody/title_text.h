@@ -17,6 +17,9 @@ QVariant TitleName_Get(QByteArray &tbyte, Integer &tsize);
 // Writes mtitle to the open file pnum, cut so that it takes at most 25 bytes.
 void TitleName_Put(Integer &pnum);
 
+// The bytes TitleName_Put writes for title: cut so that they take at most 25.
+QByteArray encodeTitle(const QString &title);
+
 // The decoding of TitleName_Get on a whole title of any length.
 QString decodeTitle(const QByteArray &bytes);
 

@@ -42,14 +42,14 @@ std::vector<std::pair<long, unsigned>> channelEvents(const QString &path) {
     return out;
 }
 
-TEST(NoteTiming, ExportWritesDueTimesByDefaultAndTicksOnRequest) {
+TEST(NoteTiming, ExportWritesDueTimesOrTicksAsAsked) {
     TempFolder dir;
     int made = 0;
     // Tempo 0: quarters of 396 ms, a dotted eighth of 297 ms in part 2.
     const QString file = buildMelody(
         dir, R"({"title": "t", "tempo": 0, "parts": [[[2, 0], [2, 4]], [[13, 7]], []]})", made);
     const QString due = dir.path("due.mid"), tick = dir.path("tick.mid");
-    ASSERT_EQ(runTool({"export", file, "-o", due}).status, 0);
+    ASSERT_EQ(runTool({"export", file, "-o", due, "--timing", "due"}).status, 0);
     ASSERT_EQ(runTool({"export", file, "-o", tick, "--timing", "tick"}).status, 0);
     const std::vector<std::pair<long, unsigned>> expectDue{
         {0, 0xC0},     {0, 0x3090},   {0, 0x3790},  {297, 0x3780},

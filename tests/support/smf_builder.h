@@ -22,6 +22,13 @@ public:
                              int(usPerQuarter >> 8) & 0xFF, int(usPerQuarter) & 0xFF});
     }
     Track &end(std::uint32_t delta) { return event(delta, {0xFF, 0x2F, 0x00}); }
+    // A meta event holding any bytes (a track name is type 3).
+    Track &meta(std::uint32_t delta, int type, const QByteArray &data) {
+        event(delta, {0xFF, type});
+        vlq(static_cast<std::uint32_t>(data.size()));
+        m_bytes.append(data);
+        return *this;
+    }
     const QByteArray &bytes() const { return m_bytes; }
 
 private:
