@@ -70,8 +70,11 @@ std::optional<int> parseArguments(const QStringList &args, ImportArguments &out)
     if (const std::optional<QString> parts = options.value("--parts");
         parts && !partList(*parts, out.options.parts, problem))
         return refuseArguments("import", options, problem);
-    if (!integerOption(options, "--tempo", 0, 3, -1, tempo, problem))
-        return refuseArguments("import", options, problem);
+    if (const std::optional<QString> text = options.value("--tempo");
+        text && !integerOption(options, "--tempo", 0, 3, -1, tempo, problem))
+        return refuseArguments("import", options,
+                               QStringLiteral("--tempo takes a tempo code from 0 to 3, not '") +
+                                   *text + u'\'');
     if (tempo >= 0)
         out.options.tempo = static_cast<Integer>(tempo);
     if (const std::optional<QString> title = options.value("--title"))
@@ -217,6 +220,7 @@ const RegisterCommand registration({
     "melody's lengths (rests, dotted notes, triplets), pitches are moved by whole\n"
     "octaves into MIDI keys 48 to 83, and a part keeps at most 200 notes.\n"
     "What changed is reported on standard error.\n"
+    "  -o, --output  the melody file to write ('-': standard output)\n"
     "  --parts LIST  the sources of parts 1, 2 and 3: track numbers (type 1, the\n"
     "                first track is 1) or channel numbers (type 0; 10 takes the\n"
     "                drums); a number given again takes that source's next voice\n"
