@@ -27,13 +27,8 @@ QImage fewestBytes(const QImage &rgb) {
 
 } // namespace
 
-QByteArray rollPng(const RollPainter &painter, const QSize &size) {
-    QImage image(size, QImage::Format_RGB32);
-    {
-        QPainter p(&image);
-        painter.paint(p, size);
-    }
-    image = fewestBytes(image);
+QByteArray pngBytes(const QImage &picture) {
+    QImage image = fewestBytes(picture.convertToFormat(QImage::Format_RGB32));
     image.setDotsPerMeterX(DotsPerMetre);
     image.setDotsPerMeterY(DotsPerMetre);
     QByteArray bytes;
@@ -42,6 +37,15 @@ QByteArray rollPng(const RollPainter &painter, const QSize &size) {
     if (!image.save(&buffer, "PNG"))
         return {};
     return bytes;
+}
+
+QByteArray rollPng(const RollPainter &painter, const QSize &size) {
+    QImage image(size, QImage::Format_RGB32);
+    {
+        QPainter p(&image);
+        painter.paint(p, size);
+    }
+    return pngBytes(image);
 }
 
 } // namespace tambolin::roll
