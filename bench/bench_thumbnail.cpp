@@ -1,7 +1,8 @@
 // Thumbnails of the example melodies at 256 pixels, as a file manager asks
 // for them: drawn in this process (read, lay out, draw, encode, write), and
-// through the tool itself, one process per picture as the thumbnailer entry
-// runs it. A folder of a thousand melodies wants 50 a second.
+// one process per picture as a file manager runs them: through the tool and
+// through the thumbnailer entry's own program. A folder of a thousand
+// melodies wants 50 a second.
 
 #include "melody/melody_reader.h"
 #include "melody/mod_tambolin.h"
@@ -58,30 +59,50 @@ void BM_ThumbnailInProcess(benchmark::State &state) {
 }
 BENCHMARK(BM_ThumbnailInProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_ThumbnailTool(benchmark::State &state) {
+// One process per picture: program with these arguments before FILE OUT -s SIZE.
+void runPerPicture(benchmark::State &state, const QString &program, const QStringList &first,
+                   int size) {
     QTemporaryDir dir;
-    const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/tambolin");
+    const QString tool = QCoreApplication::applicationDirPath() + QLatin1Char('/') + program;
     const QString out = dir.path() + QStringLiteral("/t.png");
     qsizetype next = 0;
     const double cpuBefore = childCpuSeconds();
     for (auto _ : state) {
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(tool, {QStringLiteral("thumbnail"), examples()[next++ % examples().size()],
-                             out, QStringLiteral("-s"), QString::number(Size)});
+        process.start(tool, first + QStringList{examples()[next++ % examples().size()], out,
+                                                QStringLiteral("-s"), QString::number(size)});
         if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-            state.SkipWithError("the tool did not make the thumbnail");
+            state.SkipWithError("the program did not make the thumbnail");
             break;
         }
     }
     state.SetItemsProcessed(state.iterations());
-    // What one core does, whatever else the machine is busy with: the tool's
-    // own processor time for each picture.
+    // What one core does, whatever else the machine is busy with: the
+    // program's own processor time for each picture.
     const double cpu = childCpuSeconds() - cpuBefore;
     if (cpu > 0)
         state.counters["per_cpu_second"] = static_cast<double>(state.iterations()) / cpu;
 }
+
+// `tambolin thumbnail`: the whole tool, with the control library.
+void BM_ThumbnailTool(benchmark::State &state) {
+    runPerPicture(state, QStringLiteral("tambolin"), {QStringLiteral("thumbnail")}, Size);
+}
 BENCHMARK(BM_ThumbnailTool)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+// `tambolin-thumbnail`, what the thumbnailer entry runs, at the size given:
+// from 128 pixels up the title needs fonts and so a GUI platform.
+void BM_Thumbnailer(benchmark::State &state) {
+    runPerPicture(state, QStringLiteral("tambolin-thumbnail"), {},
+                  static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_Thumbnailer)
+    ->Arg(Size)
+    ->Arg(64)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
+    ->UseRealTime();
 
 } // namespace
 

@@ -20,11 +20,15 @@ struct RollNote {
     std::int64_t startMs = 0;  // from the start of play
     std::int64_t lengthMs = 0; // 0 for a length code the player gives no time
     int pitch = 0;             // pitch number; 0 sounds as MIDI key 48
+
+    bool operator==(const RollNote &) const = default;
 };
 
 struct RollPart {
     std::vector<RollNote> notes; // the sounding notes, in playing order
     std::int64_t lengthMs = 0;   // one pass of the part, rests included
+
+    bool operator==(const RollPart &) const = default;
 };
 
 struct RollModel {
@@ -36,6 +40,8 @@ struct RollModel {
     int highPitch = -1;        // high below low when nothing sounds
 
     bool sounds() const { return highPitch >= lowPitch; }
+    // Equal models draw the same picture.
+    bool operator==(const RollModel &) const = default;
 };
 
 // The notes of the store as the sequencer times them: each part's notes

@@ -8,10 +8,12 @@
 #include "host/tamberlo/locations.h"
 #include "host/tamberlo/player_driver.h"
 #include "host/tamberlo/recent_melodies.h"
+#include "host/tamberlo/roll_area.h"
+#include "host/tamberlo/tamberlo_settings.h"
 #include "platform/desktop/common_dialogs.h"
 #include "platform/desktop/handles.h"
-#include "platform/runtime/message_box.h"
 #include "platform/desktop/recent_documents.h"
+#include "platform/runtime/message_box.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -73,6 +75,10 @@ PlayerWindow::PlayerWindow(ControlLoader &loader, QWidget *parent) : QWidget(par
 
     m_driver = new PlayerDriver(*m_control, this);
     m_downloader = new Downloader(this);
+    m_roll = new RollArea(*m_control, this);
+    m_roll->setGeometry(0, m_control->height(), m_control->width(), RollArea::kHeight);
+    connect(m_driver, &PlayerDriver::melodyChanged, m_roll, &RollArea::refresh);
+    connect(m_driver, &PlayerDriver::playingChanged, m_roll, &RollArea::setPlaying);
     connect(m_driver, &PlayerDriver::melodyChanged, this, &PlayerWindow::onMelodyChanged);
     connect(m_driver, &PlayerDriver::titleChanged, this, &PlayerWindow::showTitle);
     connect(m_driver, &PlayerDriver::playingChanged, this, &PlayerWindow::updateActions);
@@ -83,6 +89,7 @@ PlayerWindow::PlayerWindow(ControlLoader &loader, QWidget *parent) : QWidget(par
                QString::fromLatin1(kIdentity));
     });
     createActions();
+    showRoll(storedRollShown());
     showTitle();
     updateActions();
 }
@@ -106,10 +113,16 @@ void PlayerWindow::createActions() {
         make(tr("MIDI設定(&M)..."), QKeySequence(), [this] { clickPanelButton(kSettingsButton); });
     m_quit = make(tr("終了(&Q)"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     m_playStop = make(tr("再生/停止"), QKeySequence(Qt::Key_Space), &PlayerWindow::playOrStop);
+    m_showRoll = make(tr("ピアノロール(&P)"), QKeySequence(), [this] {
+        showRoll(m_showRoll->isChecked());
+        storeRollShown(m_showRoll->isChecked());
+    });
+    m_showRoll->setCheckable(true);
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("contextMenu"));
     m_menu->addAction(m_playStop);
+    m_menu->addAction(m_showRoll);
     m_menu->addSeparator();
     m_menu->addAction(m_open);
     m_recentMenu = m_menu->addMenu(tr("最近使ったファイル(&R)"));
@@ -232,6 +245,13 @@ void PlayerWindow::showTitle() {
     // The application's name follows on the desktop's title bar.
     setWindowTitle(m_driver && m_driver->hasMelody() ? printableTitle(m_driver->title())
                                                      : QString());
+}
+
+void PlayerWindow::showRoll(bool shown) {
+    // The panel keeps its place and size; the roll adds to the window below it.
+    m_showRoll->setChecked(shown);
+    m_roll->setVisible(shown);
+    setFixedSize(m_control->width(), m_control->height() + (shown ? m_roll->height() : 0));
 }
 
 void PlayerWindow::raiseWindow() {

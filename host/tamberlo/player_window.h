@@ -21,6 +21,7 @@ namespace tamberlo {
 
 class Downloader;
 class PlayerDriver;
+class RollArea;
 
 class PlayerWindow final : public QWidget {
     Q_OBJECT
@@ -48,6 +49,9 @@ public:
     QAction *settingsAction() const { return m_settings; }
     QAction *quitAction() const { return m_quit; }
     QAction *playStopAction() const { return m_playStop; }
+    // Shows or hides the piano roll under the panel; the choice is kept.
+    QAction *rollAction() const { return m_showRoll; }
+    RollArea *rollArea() const { return m_roll; }
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -64,6 +68,7 @@ private:
     void updateActions();
     void onMelodyChanged();
     void showTitle();
+    void showRoll(bool shown);
 
     QPointer<PLAYCTRL> m_control;
     QString m_loadError;
@@ -76,6 +81,8 @@ private:
     QAction *m_settings = nullptr;
     QAction *m_quit = nullptr;
     QAction *m_playStop = nullptr;
+    QAction *m_showRoll = nullptr;
+    RollArea *m_roll = nullptr;
 };
 
 } // namespace tamberlo

@@ -8,10 +8,11 @@
 #include "host/tamberlo/player_driver.h"
 #include "host/tamberlo/player_window.h"
 #include "platform/desktop/common_dialogs.h"
-#include "platform/runtime/message_box.h"
-#include "platform/midi/midi_setup.h"
 #include "platform/desktop/recent_documents.h"
+#include "platform/midi/midi_setup.h"
+#include "platform/runtime/message_box.h"
 #include "support/config_home.h"
+#include "support/data_home.h"
 #include "support/private_bus.h"
 
 #include <QAbstractButton>
@@ -48,21 +49,6 @@ bool waitUntil(const std::function<bool()> &done, int ms = 3000) {
     }
     return true;
 }
-
-// The desktop's data folder (recent files) of the test's own.
-class DataHome final {
-public:
-    DataHome() : m_saved(qgetenv("XDG_DATA_HOME")) {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path()));
-    }
-    ~DataHome() { qputenv("XDG_DATA_HOME", m_saved); }
-    DataHome(const DataHome &) = delete;
-    DataHome &operator=(const DataHome &) = delete;
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_saved;
-};
 
 class AnswerOpen final : public CommonDialogs {
 public:
@@ -104,7 +90,7 @@ protected:
     }
 
     tambolin::testing::ConfigHome m_registry;
-    DataHome m_data;
+    tambolin::testing::DataHome m_data;
     MessageBoxRecorder m_boxes;
     ControlLoader m_loader{{thisLibraryPath()}};
     std::unique_ptr<PlayerWindow> m_window;

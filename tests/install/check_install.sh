@@ -70,7 +70,8 @@ PRIVATE=$(dirname "$(find "$ROOT" -name libTAMBOLIN.so -print -quit)")
     fail "the control library is not in a private folder under lib: ${PRIVATE:-missing}"
 
 expected=(
-    "$BIN/TBO" "$BIN/tamberlo" "$BIN/tambolin"
+    "$BIN/TBO" "$BIN/tamberlo" "$BIN/tambolin" "$BIN/tambolin-thumbnail"
+    "$SHARE/thumbnailers/org.tamberlo.Player.thumbnailer"
     "$PRIVATE/libTAMBOLIN.so" "$PRIVATE/libbinetx.so"
     "$SHARE/applications/org.tamberlo.Player.desktop" "$SHARE/applications/tbo.desktop"
     "$SHARE/metainfo/org.tamberlo.Player.metainfo.xml"
@@ -109,6 +110,17 @@ grep -qx 'Exec=tamberlo %U' "$SHARE/applications/org.tamberlo.Player.desktop" ||
 grep -qx 'MimeType=audio/x-tbn;' "$SHARE/applications/org.tamberlo.Player.desktop" ||
     fail "the desktop entry does not claim .tbn files"
 ok "desktop entries"
+
+# The thumbnailer entry runs an installed program, which makes the picture.
+thumbnailer=$(sed -n 's/^Exec=\([^ ]*\) .*/\1/p' "$SHARE/thumbnailers/org.tamberlo.Player.thumbnailer")
+[[ -n $thumbnailer && -x $BIN/$thumbnailer ]] ||
+    fail "the thumbnailer entry runs '$thumbnailer', which is not installed"
+"$BIN/$thumbnailer" "$SOURCE/examples/trio.tbn" "$work/thumbnail.png" -s 128 ||
+    fail "the installed $thumbnailer made no thumbnail"
+[[ $(head -c 8 "$work/thumbnail.png" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] ||
+    fail "the installed $thumbnailer wrote no PNG"
+ok "thumbnailer entry runs $thumbnailer"
+
 appstreamcli validate --no-net "$SHARE/metainfo/org.tamberlo.Player.metainfo.xml" >"$work/appstream.log" ||
     fail "appstreamcli validate: $(cat "$work/appstream.log")"
 ok "metainfo"
@@ -219,7 +231,7 @@ fi
 deb=$(find "$work/package" -maxdepth 1 -name 'tamberlo_*.deb' -print -quit)
 [[ -n $deb ]] || fail "cpack made no tamberlo package"
 dpkg-deb --contents "$deb" | awk '{print $6}' >"$work/package-files.txt"
-for file in ./usr/bin/tamberlo ./usr/bin/TBO ./usr/bin/tambolin \
+for file in ./usr/bin/tamberlo ./usr/bin/TBO ./usr/bin/tambolin ./usr/bin/tambolin-thumbnail \
     ./usr/share/applications/org.tamberlo.Player.desktop \
     ./usr/share/mime/packages/org.tamberlo.Player.xml \
     ./usr/share/metainfo/org.tamberlo.Player.metainfo.xml; do
