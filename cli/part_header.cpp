@@ -2,6 +2,7 @@
 
 #include "cli/console.h"
 #include "cli/melody_io.h"
+#include "platform/runtime/bounded_read.h"
 
 #include <QFile>
 
@@ -12,7 +13,7 @@ bool hasPartHeader(const QString &path) {
     if (!file.open(QIODevice::ReadOnly))
         return false;
     // Only as much as the loader reads.
-    return file.read(LargestMelodyFile).contains(QByteArrayLiteral("\x1b$D"));
+    return readAtMost(file, LargestMelodyFile).contains(QByteArrayLiteral("\x1b$D"));
 }
 
 void warnNoPartHeader(const char *command, const QString &name) {

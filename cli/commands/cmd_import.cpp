@@ -11,6 +11,7 @@
 #include "melody/midi_import.h"
 #include "melody/mod_tambolin.h"
 #include "platform/files/filesystem.h"
+#include "platform/runtime/bounded_read.h"
 #include "platform/runtime/message_box.h"
 
 #include <QFile>
@@ -113,7 +114,7 @@ bool readSong(const QString &song, QByteArray &bytes, QString &problem) {
             return false;
         }
     }
-    bytes = file.read(kLargestSong + 1);
+    bytes = readAtMost(file, kLargestSong);
     return bytes.size() <= kLargestSong || tooLarge(song, problem);
 }
 

@@ -1,4 +1,5 @@
 #include "host/tamberlo/downloader.h"
+#include "platform/runtime/bounded_read.h"
 
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -48,7 +49,7 @@ void Downloader::onFinished(QNetworkReply *reply) {
         return; // abandoned for a newer one
     m_reply = nullptr;
     const QUrl url = reply->request().url();
-    const QByteArray data = reply->read(kMaxBytes + 1);
+    const QByteArray data = readAtMost(*reply, kMaxBytes);
     if (reply->error() != QNetworkReply::NoError || data.size() > kMaxBytes) {
         emit failed(url, data.size() > kMaxBytes ||
                                  reply->error() == QNetworkReply::OperationCanceledError

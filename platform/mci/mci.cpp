@@ -4,6 +4,7 @@
 #include "platform/mci/mci_command.h"
 #include "platform/mci/mci_sequencer.h"
 #include "platform/mci/mci_waveaudio.h"
+#include "platform/runtime/bounded_read.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -114,7 +115,7 @@ MCIERROR readElement(const QString &element, QByteArray &bytes) {
         ::close(fd);
         return MCIERR_FILE_NOT_FOUND;
     }
-    bytes = file.read(kMaxFileBytes + 1);
+    bytes = readAtMost(file, kMaxFileBytes);
     return bytes.size() > kMaxFileBytes ? MCIERR_OUT_OF_MEMORY : 0;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/registry/registry_files.h"
+#include "platform/runtime/bounded_read.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -55,7 +56,7 @@ FileRead readWholeFile(const QString &path, QByteArray &out) {
     // and a huge file would only exhaust memory.
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return FileRead::Unreadable;
-    out = file.read(LargestSettingsFile + 1);
+    out = readAtMost(file, LargestSettingsFile);
     if (file.error() != QFileDevice::NoError || out.size() > LargestSettingsFile) {
         out.clear();
         return FileRead::Unreadable;
