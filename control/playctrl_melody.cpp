@@ -2,12 +2,12 @@
 // loading shows what it read.
 
 #include "control/playctrl.h"
+#include "melody/player_store.h"
 #include "control/title_label.h"
 #include "melody/melody_reader.h"
 #include "melody/melody_writer.h"
 #include "melody/mod_tambolin.h"
 #include "melody/note_codec.h"
-#include "melody/player_store.h"
 #include "melody/title_text.h"
 
 #include <QAbstractButton>

@@ -1,8 +1,8 @@
 #include "control/player.h"
 
 #include "control/frm_tboset.h"
-#include "melody/mod_tambolin.h"
 #include "melody/player_store.h"
+#include "melody/mod_tambolin.h"
 
 #include <QComboBox>
 
