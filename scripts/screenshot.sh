@@ -82,8 +82,9 @@ find_window() {
     for w in $(xdotool search --onlyvisible --pid "$PLAYER" 2>/dev/null); do
         if is_box "$w"; then
             boxes=$((boxes + 1))
-            # Once each, by the mouse on its one button (bottom right), so
-            # that no key reaches the player's window.
+            # Once each, by the mouse on its one button (bottom right): a
+            # key whose release goes to the closing box repeats on in the
+            # player's window.
             [[ " $answered " == *" $w "* ]] && continue
             answered+=" $w"
             read -r _ _ bw bh < <(geometry "$w")
