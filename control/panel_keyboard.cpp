@@ -11,7 +11,8 @@
 namespace tambolin {
 
 PanelKeyboard::PanelKeyboard(QWidget &panel, const std::array<PanelButton *, 5> &buttons)
-    : QObject(&panel), m_panel(panel), m_buttons(buttons) {
+    : QObject(&panel), m_panel(panel) {
+    std::copy(buttons.begin(), buttons.end(), m_buttons.begin());
     // Which of keyboard and mouse the user touched last, in the panel's
     // window: the application sees every key, wherever the focus is. The
     // buttons' own events (focus, enabling, Tab) come this way too.

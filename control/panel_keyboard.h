@@ -9,6 +9,7 @@
 // never nowhere.
 
 #include <QObject>
+#include <QPointer>
 #include <array>
 
 class QKeyEvent;
@@ -44,9 +45,10 @@ private:
     void enabledChanged(PanelButton &button);
 
     QWidget &m_panel;
-    std::array<PanelButton *, 5> m_buttons;
+    // Guarded: the buttons go before this object when the panel ends.
+    std::array<QPointer<PanelButton>, 5> m_buttons;
     bool m_keyboardMode = false;
-    PanelButton *m_lastFocused = nullptr;
+    QPointer<PanelButton> m_lastFocused;
     // A focused button was disabled and the focus went nowhere: the next
     // button enabled takes it.
     bool m_focusLost = false;
