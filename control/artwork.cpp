@@ -214,6 +214,22 @@ QImage titleStrip() {
     return img;
 }
 
+QImage focusMark(QSize size) {
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    if (size.width() < 4 || size.height() < 4)
+        return img;
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Two pixels wide over the button's dark border: against the dark panel
+    // the amber reads at a glance, while the face and picture stay clear.
+    QPen ring(QColor(0xf0, 0xd2, 0x2e), 2.0);
+    p.setPen(ring);
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(1.0, 1.0, size.width() - 2.0, size.height() - 2.0), 3.0, 3.0);
+    return img;
+}
+
 QImage meterBar() {
     QImage img(143, 3, QImage::Format_RGB888);
     for (int x = 0; x < 143; ++x) {

@@ -23,6 +23,11 @@ enum class Button { Play = 1, Stop, Open, Save, Settings };
 // 16 x 16, 16 colours (an indexed image whose table is the standard 16-colour palette).
 QImage buttonPicture(Button which);
 
+// The mark over the panel button that has the keyboard focus, size of the
+// button: a ring in the meter's amber along its edge, transparent inside so
+// the button's picture stays as it is.
+QImage focusMark(QSize size);
+
 // The 16-colour palette the button pictures are drawn in.
 QList<QRgb> sixteenColours();
 

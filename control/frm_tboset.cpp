@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -67,6 +68,26 @@ FRM_TBOSET::FRM_TBOSET(QWidget *owner) : QDialog(owner) {
     connect(m_lstMusicalInstruments, &QComboBox::currentIndexChanged, this,
             [this] { lstMusicalInstruments_Click(); });
     connect(m_command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+
+    // Each list is announced by its caption, not by the entry it shows.
+    m_label6->setBuddy(m_cmbOutDevice);
+    m_label7->setBuddy(m_lstMusicalInstruments);
+    retranslate();
+}
+
+void FRM_TBOSET::retranslate() {
+    m_cmbOutDevice->setAccessibleDescription(
+        QCoreApplication::translate("FRM_TBOSET", "音を出すMIDI出力デバイスを選びます"));
+    m_lstMusicalInstruments->setAccessibleDescription(
+        QCoreApplication::translate("FRM_TBOSET", "メロディを演奏する楽器を選びます"));
+    m_command1->setAccessibleDescription(QCoreApplication::translate(
+        "FRM_TBOSET", "設定を閉じます。選んだ設定はすぐに使われています"));
+}
+
+void FRM_TBOSET::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
 }
 
 void FRM_TBOSET::cmbOutDevice_Click() {

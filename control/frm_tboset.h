@@ -48,8 +48,12 @@ protected:
     // Form_QueryUnload: the user closing the window only hides it; the
     // application's and the session's closes go through.
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The descriptions a screen reader gives, in the user's language.
+    void retranslate();
+
     QLabel *m_label6 = nullptr;
     QComboBox *m_cmbOutDevice = nullptr;
     QLabel *m_label7 = nullptr;

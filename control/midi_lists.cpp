@@ -6,6 +6,7 @@
 #include "platform/runtime/message_box.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 
 #include <cstring>
 
@@ -216,7 +217,10 @@ void openMidiDevice(Integer entry, DWORD_PTR window) {
         m.midiret = static_cast<Long>(
             midiOutGetErrorTextA(static_cast<MMRESULT>(m.midiret), buffer.data(), 256));
         const qsizetype end = buffer.indexOf('\0');
-        MsgBox(cp932::toUnicode(buffer.left(end < 0 ? buffer.size() : end)), vbOKOnly, QString());
+        const QString text = cp932::toUnicode(buffer.left(end < 0 ? buffer.size() : end));
+        // The system's text in the user's language: the text is its own key.
+        MsgBox(QCoreApplication::translate("midiOutGetErrorText", text.toUtf8().constData()),
+               vbOKOnly, QString());
     });
 }
 

@@ -3,6 +3,8 @@
 #include "control/artwork.h"
 #include "control/design_font.h"
 #include "control/frm_tboset.h"
+#include "control/panel_button.h"
+#include "control/panel_keyboard.h"
 #include "control/picture_box.h"
 #include "control/title_label.h"
 #include "melody/mod_tambolin.h"
@@ -14,7 +16,6 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QPixmap>
-#include <QToolButton>
 
 namespace tambolin {
 
@@ -101,19 +102,21 @@ void PLAYCTRL::buildPanel() {
 
     // The buttons in their design order: 5 (settings) first, 1 (play) last.
     const int lefts[5] = {90, 450, 810, 1170, 1530};
+    std::array<PanelButton *, 5> buttons{};
     for (int index = 5; index >= 1; --index) {
-        auto *button = new QToolButton(this);
+        auto *button = new PanelButton(index, this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(index));
         button->setGeometry(px(lefts[index - 1]), px(720), px(360), px(360));
         button->setIcon(buttonIcon(static_cast<artwork::Button>(index)));
         button->setIconSize(QSize(16, 16));
         button->setToolTip(QString::fromUtf8(kTooltips[index - 1]));
         button->setStyleSheet(QString::fromLatin1(kButtonStyle));
-        button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QToolButton::clicked, this,
                 [this, index] { Command1_Click(static_cast<Integer>(index)); });
         m_command1[static_cast<std::size_t>(index - 1)] = button;
+        buttons[static_cast<std::size_t>(index - 1)] = button;
     }
+    new PanelKeyboard(*this, buttons);
     m_command1[1]->setEnabled(false);
     m_command1[0]->setEnabled(false);
 

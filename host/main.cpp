@@ -5,6 +5,7 @@
 #include "host/control_loader.h"
 #include "host/frm_tbo.h"
 #include "host/version_info.h"
+#include "platform/runtime/ui_language.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -17,6 +18,11 @@ int main(int, char **argv) {
     char *qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
     tambolin::applyVersionInfo(app, tambolin::tboVersionInfo());
+    // Before any window: the control's texts and the toolkit's dialogs in
+    // one language.
+    const auto language = tambolin::installUiLanguage();
+    for (const QString &missing : language->missing())
+        std::fprintf(stderr, "TBO: translation %s not found\n", qPrintable(missing));
     // A logout or a kill ends TBO as closing its window does: the control
     // stops its notes and stores its MIDI settings on the way out.
     const tambolin::StopSignals *stopSignals = tambolin::closeWindowsOnStopSignals();

@@ -19,6 +19,8 @@ PACKAGES=(
     dbus
     # Japanese UI font (metric-compatible stand-in for the design font)
     fonts-ipafont-gothic
+    # Qt's own dialogs in Japanese; our catalogues are built with Qt's tools
+    qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
 )
 
 TEST_PACKAGES=(
@@ -29,7 +31,7 @@ TEST_PACKAGES=(
     # bench_onsets plays the same notes through FluidSynth's own player
     fluidsynth
     python3-mido python3-pyftpdlib openssl
-    xvfb xauth xdotool imagemagick dbus-x11 xdg-utils procps
+    xvfb xauth xdotool x11-utils imagemagick dbus-x11 xdg-utils procps
     # the installation and the Debian package
     desktop-file-utils appstream libxml2-utils shared-mime-info man-db dpkg-dev file
 )

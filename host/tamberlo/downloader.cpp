@@ -1,6 +1,7 @@
 #include "host/tamberlo/downloader.h"
 #include "platform/runtime/bounded_read.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -51,14 +52,16 @@ void Downloader::onFinished(QNetworkReply *reply) {
     const QUrl url = reply->request().url();
     const QByteArray data = readAtMost(*reply, kMaxBytes);
     if (reply->error() != QNetworkReply::NoError || data.size() > kMaxBytes) {
-        emit failed(url, data.size() > kMaxBytes ||
-                                 reply->error() == QNetworkReply::OperationCanceledError
-                             ? QStringLiteral("too large for a melody")
-                             : reply->errorString());
+        emit failed(
+            url,
+            data.size() > kMaxBytes || reply->error() == QNetworkReply::OperationCanceledError
+                ? QCoreApplication::translate("tamberlo", "メロディのファイルにしては大きすぎます")
+                : reply->errorString());
         return;
     }
     if (!m_folder.isValid()) {
-        emit failed(url, QStringLiteral("no folder to keep it in"));
+        emit failed(url, QCoreApplication::translate(
+                             "tamberlo", "受け取ったファイルを置くフォルダがありません"));
         return;
     }
     QSaveFile file(m_folder.filePath(QStringLiteral("download.tbn")));

@@ -11,6 +11,7 @@
 #include "host/tamberlo/player_window.h"
 #include "host/tamberlo/single_instance.h"
 #include "platform/runtime/message_box.h"
+#include "platform/runtime/ui_language.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -44,6 +45,11 @@ QStringList locationsFromArguments(const QStringList &arguments) {
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     applyAppInfo();
+    // Before any window: the control's texts, the menus and the toolkit's
+    // dialogs in one language.
+    const auto language = installUiLanguage();
+    for (const QString &missing : language->missing())
+        std::fprintf(stderr, "tamberlo: translation %s not found\n", qPrintable(missing));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Plays J-PHONE ring melody files."));

@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -63,9 +64,11 @@ PlayerWindow::PlayerWindow(ControlLoader &loader, QWidget *parent) : QWidget(par
         // A class from another copy of the library is no control this
         // program can drive.
         delete created;
-        m_loadError = created ? QStringLiteral("The registered control library is not the one "
-                                               "this program was built with.")
-                              : loader.errorString();
+        m_loadError =
+            created ? QCoreApplication::translate(
+                          "tamberlo", "登録されているコントロールのライブラリは、このプログラムと"
+                                      "一緒にビルドされたものではありません。")
+                    : loader.errorString();
         return;
     }
     m_control->setObjectName(QStringLiteral("PLAYCTRL1"));
@@ -85,8 +88,10 @@ PlayerWindow::PlayerWindow(ControlLoader &loader, QWidget *parent) : QWidget(par
     connect(m_downloader, &Downloader::fetched, this,
             [this](const QString &path) { m_driver->open(path); });
     connect(m_downloader, &Downloader::failed, this, [](const QUrl &url, const QString &reason) {
-        MsgBox(url.toDisplayString() + QStringLiteral("のﾀﾞｳﾝﾛｰﾄﾞに失敗\n") + reason, vbExclamation,
-               QString::fromLatin1(kIdentity));
+        // One pass over both: neither the address nor the reason is read for markers.
+        MsgBox(QCoreApplication::translate("tamberlo", "%1のﾀﾞｳﾝﾛｰﾄﾞに失敗\n%2")
+                   .arg(url.toDisplayString(), reason),
+               vbExclamation, QString::fromLatin1(kIdentity));
     });
     createActions();
     showRoll(storedRollShown());
@@ -106,17 +111,21 @@ void PlayerWindow::createActions() {
         addAction(action);
         return action;
     };
-    m_open = make(tr("開く(&O)..."), QKeySequence::Open, &PlayerWindow::chooseAndOpen);
-    m_saveAs = make(tr("名前を付けて保存(&A)..."), QKeySequence(Qt::CTRL | Qt::Key_S),
-                    [this] { clickPanelButton(kSaveButton); });
-    m_settings =
-        make(tr("MIDI設定(&M)..."), QKeySequence(), [this] { clickPanelButton(kSettingsButton); });
-    m_quit = make(tr("終了(&Q)"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
-    m_playStop = make(tr("再生/停止"), QKeySequence(Qt::Key_Space), &PlayerWindow::playOrStop);
-    m_showRoll = make(tr("ピアノロール(&P)"), QKeySequence(), [this] {
-        showRoll(m_showRoll->isChecked());
-        storeRollShown(m_showRoll->isChecked());
-    });
+    m_open = make(QCoreApplication::translate("tamberlo", "開く(&O)..."), QKeySequence::Open,
+                  &PlayerWindow::chooseAndOpen);
+    m_saveAs = make(QCoreApplication::translate("tamberlo", "名前を付けて保存(&A)..."),
+                    QKeySequence(Qt::CTRL | Qt::Key_S), [this] { clickPanelButton(kSaveButton); });
+    m_settings = make(QCoreApplication::translate("tamberlo", "MIDI設定(&M)..."), QKeySequence(),
+                      [this] { clickPanelButton(kSettingsButton); });
+    m_quit = make(QCoreApplication::translate("tamberlo", "終了(&Q)"),
+                  QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
+    m_playStop = make(QCoreApplication::translate("tamberlo", "再生/停止"),
+                      QKeySequence(Qt::Key_Space), &PlayerWindow::playOrStop);
+    m_showRoll =
+        make(QCoreApplication::translate("tamberlo", "ピアノロール(&P)"), QKeySequence(), [this] {
+            showRoll(m_showRoll->isChecked());
+            storeRollShown(m_showRoll->isChecked());
+        });
     m_showRoll->setCheckable(true);
 
     m_menu = new QMenu(this);
@@ -125,7 +134,8 @@ void PlayerWindow::createActions() {
     m_menu->addAction(m_showRoll);
     m_menu->addSeparator();
     m_menu->addAction(m_open);
-    m_recentMenu = m_menu->addMenu(tr("最近使ったファイル(&R)"));
+    m_recentMenu =
+        m_menu->addMenu(QCoreApplication::translate("tamberlo", "最近使ったファイル(&R)"));
     m_recentMenu->setObjectName(QStringLiteral("recentMenu"));
     m_menu->addAction(m_saveAs);
     m_menu->addSeparator();
@@ -212,12 +222,8 @@ void PlayerWindow::clickPanelButton(int index) {
 }
 
 void PlayerWindow::playOrStop() {
-    // A focused button of the panel takes Space as its own press.
-    if (auto *button = qobject_cast<QAbstractButton *>(focusWidget())) {
-        if (button->isEnabled())
-            button->click();
-        return;
-    }
+    // A panel button whose focus the user sees takes Space itself, before
+    // this shortcut.
     if (m_driver)
         m_driver->togglePlay();
 }

@@ -1,53 +1,75 @@
 #include "platform/midi/midi_errors.h"
 
+#include <QtGlobal>
+
 namespace tambolin {
 
+// Marked for the translators: the control shows the text in the user's language.
 const char *midiOutErrorText(MMRESULT code) {
     switch (code) {
     case MMSYSERR_NOERROR:
-        return "The specified command was carried out.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText", "The specified command was carried out.");
     case MMSYSERR_ERROR:
-        return "The MIDI output failed with an undefined external error.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText",
+                                 "The MIDI output failed with an undefined external error.");
     case MMSYSERR_BADDEVICEID:
-        return "A device ID has been used that is out of range for your system.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText",
+                                 "A device ID has been used that is out of range for your system.");
     case MMSYSERR_NOTENABLED:
-        return "The General MIDI synthesizer could not be started: no usable sound font was "
-               "found. Install the timgm6mb-soundfont package or point TAMBOLIN_SOUNDFONT at "
-               "a .sf2 file.";
+        return QT_TRANSLATE_NOOP(
+            "midiOutGetErrorText",
+            "The General MIDI synthesizer could not be started: no usable sound font was "
+            "found. Install the timgm6mb-soundfont package or point TAMBOLIN_SOUNDFONT at "
+            "a .sf2 file.");
     case MMSYSERR_ALLOCATED:
-        return "The specified device is already in use. Close it first, then try again.";
+        return QT_TRANSLATE_NOOP(
+            "midiOutGetErrorText",
+            "The specified device is already in use. Close it first, then try again.");
     case MMSYSERR_INVALHANDLE:
-        return "The specified device handle is invalid (the device is not open).";
+        return QT_TRANSLATE_NOOP(
+            "midiOutGetErrorText",
+            "The specified device handle is invalid (the device is not open).");
     case MMSYSERR_NODRIVER:
-        return "No audio output could be opened for the General MIDI synthesizer (no "
-               "PipeWire, PulseAudio, ALSA sound card or JACK server is available).";
+        return QT_TRANSLATE_NOOP(
+            "midiOutGetErrorText",
+            "No audio output could be opened for the General MIDI synthesizer (no "
+            "PipeWire, PulseAudio, ALSA sound card or JACK server is available).");
     case MMSYSERR_NOMEM:
-        return "The system could not allocate or lock memory.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText",
+                                 "The system could not allocate or lock memory.");
     case MMSYSERR_NOTSUPPORTED:
-        return "The function requested is not supported.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText", "The function requested is not supported.");
     case MMSYSERR_BADERRNUM:
-        return "An error number was specified that is not defined in the system.";
+        return QT_TRANSLATE_NOOP(
+            "midiOutGetErrorText",
+            "An error number was specified that is not defined in the system.");
     case MMSYSERR_INVALFLAG:
-        return "An invalid flag was passed to a system function.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText",
+                                 "An invalid flag was passed to a system function.");
     case MMSYSERR_INVALPARAM:
-        return "An invalid parameter was passed to a system function.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText",
+                                 "An invalid parameter was passed to a system function.");
     case MIDIERR_UNPREPARED:
-        return "The header was not prepared.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText", "The header was not prepared.");
     case MIDIERR_STILLPLAYING:
-        return "The device is still playing.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText", "The device is still playing.");
     case MIDIERR_NOMAP:
-        return "No MIDI mapping is configured.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText", "No MIDI mapping is configured.");
     case MIDIERR_NOTREADY:
-        return "The MIDI port is busy. Try again later.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText", "The MIDI port is busy. Try again later.");
     case MIDIERR_NODEVICE:
-        return "The MIDI output port was not found: it may have been disconnected, or "
-               "TAMBOLIN_MIDI_MAPPER names no port that is present.";
+        return QT_TRANSLATE_NOOP(
+            "midiOutGetErrorText",
+            "The MIDI output port was not found: it may have been disconnected, or "
+            "TAMBOLIN_MIDI_MAPPER names no port that is present.");
     case MIDIERR_INVALIDSETUP:
-        return "The MIDI setup is invalid.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText", "The MIDI setup is invalid.");
     case MIDIERR_BADOPENMODE:
-        return "The operation is not supported in this open mode.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText",
+                                 "The operation is not supported in this open mode.");
     case MIDIERR_DONT_CONTINUE:
-        return "The MIDI output was told not to continue.";
+        return QT_TRANSLATE_NOOP("midiOutGetErrorText",
+                                 "The MIDI output was told not to continue.");
     default:
         return nullptr;
     }

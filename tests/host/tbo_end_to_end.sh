@@ -165,6 +165,9 @@ for attempt in 1 2 3; do
     wait_for 3 dialog_closed && break
 done
 dialog_closed || fail "the open dialog stayed open"
+# A Return whose release went to the dialog as it closed repeats on in the
+# window below, where it would press the focused button: let go of it.
+xdotool keyup Return 2>/dev/null || true
 
 play_enabled() {
     shot loaded

@@ -3,6 +3,7 @@
 
 #include "binetx/local_servers.h"
 #include "control/automation/class_registration.h"
+#include "control/playctrl.h"
 #include "host/control_loader.h"
 #include "host/tamberlo/mpris_service.h"
 #include "host/tamberlo/player_driver.h"
@@ -17,6 +18,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -175,6 +177,35 @@ TEST_F(TamberloWindow, KeysPlayStopOpenAndQuit) {
 
     QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(m_window->isVisible());
+}
+
+TEST_F(TamberloWindow, SpaceIsAPanelButtonsOnlyWhileTheUserSeesItsFocus) {
+    m_window->show();
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    m_window->openLocations({kSakura});
+    driver().stop();
+    AnswerOpen dialogs(QString{});
+    ScopedDialogs scoped(dialogs);
+    PLAYCTRL &panel = *m_window->control();
+    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+
+    // A button has the focus since the window came up, unseen: Space is the
+    // window's play and stop, whichever button that is.
+    ASSERT_NE(qobject_cast<QAbstractButton *>(QApplication::focusWidget()), nullptr);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(driver().isPlaying());
+    press(Qt::Key_Space);
+    EXPECT_FALSE(driver().isPlaying());
+    EXPECT_EQ(dialogs.asked, 0);
+
+    // Tabbed to the open button, the user sees it: Space presses it.
+    for (int i = 0; i < 6 && QApplication::focusWidget() != panel.Command1(3); ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), panel.Command1(3));
+    press(Qt::Key_Space);
+    EXPECT_EQ(dialogs.asked, 1);
+    EXPECT_FALSE(driver().isPlaying());
 }
 
 TEST_F(TamberloWindow, DroppedMelodiesAreOpened) {
