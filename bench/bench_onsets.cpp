@@ -193,6 +193,22 @@ double bareWakeupPct() {
     return 100.0 * cpu / (wakeups * 0.010);
 }
 
+// Median wall time of `tambolin devices`, in milliseconds.
+double devicesMs(const std::string &tambolin, int runs) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t pid = spawn({tambolin, "devices"});
+        if (pid < 0 || waitpid(pid, nullptr, 0) != pid)
+            return 0;
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
 // ---- the melody ----
 
 struct Melody {
@@ -471,6 +487,13 @@ int main(int argc, char **argv) {
             result = 1;
         } else {
             std::printf("bare 100 Hz timer loop: main_pct %.2f\n", bareWakeupPct());
+            const double withJack = devicesMs(tambolin, 7);
+            const std::string server = std::getenv("JACK_DEFAULT_SERVER");
+            setenv("JACK_DEFAULT_SERVER", (server + "-none").c_str(), 1);
+            const double withoutJack = devicesMs(tambolin, 7);
+            setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
+            std::printf("devices: median_ms %.1f with the JACK server, %.1f with none\n", withJack,
+                        withoutJack);
             if (withFluid && !QStandardPaths::findExecutable("fluidsynth").isEmpty()) {
                 std::vector<std::string> args{
                     "fluidsynth", "-a", "jack", "-j", "-i", "-q", "-n", "-r", std::to_string(rate)};
