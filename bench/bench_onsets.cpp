@@ -6,13 +6,20 @@
 // The same notes, as a Standard MIDI File at their due times, go through
 // FluidSynth's command-line player for comparison. The last line is ours:
 //
-//   onsets N median_ms A p99_ms B max_ms C drift_ms D cpu_pct E
+//   onsets N median_ms A p99_ms B max_ms C drift_ms D cpu_pct E main_pct F
 //
 // errors: each onset's offset from its due time minus the smallest offset
 // of the run; drift: mean offset of the last fifth minus the first fifth;
-// cpu: the player's CPU time as a share of one core over its run.
+// cpu: the player's CPU time as a share of one core over its run; main: its
+// main thread's share while playing (from 2 s in to the end; each thread's
+// share of the whole run is printed above). A bare loop that wakes every
+// 10 ms on a timer, as the sequencer must, is printed first as the
+// machine's floor for the main thread.
 //
-//   bench_onsets [--tambolin PATH] [--notes N] [--loops N] [--no-fluidsynth]
+//   bench_onsets [--tambolin PATH] [--notes N] [--loops N | --minutes M] [--no-fluidsynth]
+//
+// --minutes plays the melody over and over for about M minutes (both
+// players), for the drift over a long run.
 
 #include "melody/note_duration.h"
 #include "platform/runtime/basic_runtime.h"
@@ -31,12 +38,16 @@
 #include <cstring>
 #include <fcntl.h>
 #include <jack/jack.h>
+#include <map>
 #include <numeric>
+#include <optional>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/timerfd.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -157,6 +168,47 @@ pid_t spawn(const std::vector<std::string> &args) {
     return pid;
 }
 
+// The CPU share of a thread that does nothing but wake every 10 ms.
+double bareWakeupPct() {
+    const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    itimerspec period{};
+    period.it_interval.tv_nsec = 10'000'000;
+    period.it_value = period.it_interval;
+    timerfd_settime(fd, 0, &period, nullptr);
+    timespec a{}, b{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &a);
+    const int wakeups = 500;
+    for (int i = 0; i < wakeups; ++i) {
+        pollfd p{fd, POLLIN, 0};
+        poll(&p, 1, -1);
+        std::uint64_t n = 0;
+        if (read(fd, &n, sizeof n) < 0)
+            break;
+    }
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &b);
+    ::close(fd);
+    const double cpu = double(b.tv_sec - a.tv_sec) + double(b.tv_nsec - a.tv_nsec) * 1e-9;
+    return 100.0 * cpu / (wakeups * 0.010);
+}
+
+// Median wall time of `tambolin devices`, in milliseconds.
+double devicesMs(const std::string &tambolin, int runs) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t pid = spawn({tambolin, "devices"});
+        if (pid < 0 || waitpid(pid, nullptr, 0) != pid)
+            return 0;
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
 // ---- the melody ----
 
 struct Melody {
@@ -177,6 +229,11 @@ Melody makeMelody(int notes) {
     return m;
 }
 
+// Each loop starts on the tick after the last one's end.
+std::int64_t loopStartMs(const Melody &m, int loop) {
+    return std::int64_t(loop) * ((m.dueMs.back() / 10 + 1) * 10 + 10);
+}
+
 void putVar(std::string &out, std::uint32_t v) {
     std::string bytes(1, char(v & 0x7F));
     while (v >>= 7)
@@ -185,7 +242,8 @@ void putVar(std::string &out, std::uint32_t v) {
 }
 
 // Format 0, 1000 ticks a quarter at 1,000,000 us a quarter: one tick is 1 ms.
-bool writeSmf(const QString &path, const Melody &m) {
+// The loops are written out at the times our player starts them.
+bool writeSmf(const QString &path, const Melody &m, int loops) {
     std::string track;
     auto event = [&](std::int64_t &last, std::int64_t at, std::string bytes) {
         putVar(track, std::uint32_t(at - last));
@@ -196,13 +254,16 @@ bool writeSmf(const QString &path, const Melody &m) {
     event(last, 0, std::string("\xFF\x51\x03\x0F\x42\x40", 6));
     event(last, 0, std::string{char(0xC0), char(program)});
     const char key = char(pitch + 48);
-    for (std::size_t i = 0; i < m.codes.size(); ++i) {
-        if (i > 0)
-            event(last, m.dueMs[i], std::string{char(0x80), key, 0x10});
-        event(last, m.dueMs[i], std::string{char(0x90), key, 0x79});
+    for (int loop = 0; loop < loops; ++loop) {
+        const std::int64_t start = loopStartMs(m, loop);
+        for (std::size_t i = 0; i < m.codes.size(); ++i) {
+            if (i > 0)
+                event(last, start + m.dueMs[i], std::string{char(0x80), key, 0x10});
+            event(last, start + m.dueMs[i], std::string{char(0x90), key, 0x79});
+        }
+        event(last, start + m.dueMs.back(), std::string{char(0x80), key, 0x10});
     }
-    event(last, m.dueMs.back(), std::string{char(0x80), key, 0x10});
-    event(last, m.dueMs.back() + 1000, std::string("\xFF\x2F\x00", 3));
+    event(last, last + 1000, std::string("\xFF\x2F\x00", 3));
     std::string file("MThd\0\0\0\x06\0\0\0\x01\x03\xE8", 14);
     file += "MTrk";
     const std::uint32_t n = std::uint32_t(track.size());
@@ -219,7 +280,30 @@ struct Run {
     bool ok = false;
     std::vector<double> onsetUs; // JACK clock
     double cpuPct = 0;
+    double mainPct = 0;
+    std::map<std::string, double> threadPct; // "name/tid"
 };
+
+// CPU seconds of each of pid's threads so far, by "name/tid", from the
+// scheduler's own count in nanoseconds; the main thread's tid is pid.
+std::map<std::string, double> threadCpu(pid_t pid, double &mainSeconds) {
+    std::map<std::string, double> out;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(tid + QStringLiteral("/schedstat")));
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
+        if (!stat.open(QIODevice::ReadOnly) || !comm.open(QIODevice::ReadOnly))
+            continue;
+        bool ok = false;
+        const double seconds = stat.readAll().split(' ').value(0).toDouble(&ok) * 1e-9;
+        if (!ok)
+            continue;
+        out[comm.readAll().trimmed().toStdString() + "/" + tid.toStdString()] = seconds;
+        if (tid.toInt() == pid)
+            mainSeconds = seconds;
+    }
+    return out;
+}
 
 Run play(Recorder &recorder, const std::vector<std::string> &args, double maxSeconds) {
     Run run;
@@ -230,8 +314,23 @@ Run play(Recorder &recorder, const std::vector<std::string> &args, double maxSec
         return run;
     rusage usage{};
     int status = 0;
+    // The main thread's CPU while playing: from 2 s in (start-up done) to
+    // the last reading before the player exits.
+    std::optional<std::pair<double, double>> mainFrom, mainTo; // (wall, cpu) seconds
+    std::map<std::string, double> threads; // a thread that ended keeps its last reading
     for (;;) {
         recorder.connectPlayers();
+        double mainNow = -1;
+        const std::map<std::string, double> now = threadCpu(pid, mainNow);
+        for (const auto &[name, seconds] : now)
+            threads[name] = seconds;
+        const double at =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (mainNow >= 0 && at >= 2.0) {
+            if (!mainFrom)
+                mainFrom = std::make_pair(at, mainNow);
+            mainTo = std::make_pair(at, mainNow);
+        }
         const pid_t done = wait4(pid, &status, WNOHANG, &usage);
         if (done == pid)
             break;
@@ -240,7 +339,7 @@ Run play(Recorder &recorder, const std::vector<std::string> &args, double maxSec
             wait4(pid, &status, 0, &usage);
             break;
         }
-        std::this_thread::sleep_for(20ms);
+        std::this_thread::sleep_for(50ms);
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -249,6 +348,11 @@ Run play(Recorder &recorder, const std::vector<std::string> &args, double maxSec
     const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                        double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     run.cpuPct = 100.0 * cpu / wall;
+    if (mainFrom && mainTo && mainTo->first > mainFrom->first)
+        run.mainPct =
+            100.0 * (mainTo->second - mainFrom->second) / (mainTo->first - mainFrom->first);
+    for (const auto &[name, seconds] : threads)
+        run.threadPct[name] = 100.0 * seconds / wall;
 
     const std::vector<float> x = recorder.samples();
     const std::vector<Period> periods = recorder.periods();
@@ -290,13 +394,11 @@ void report(const char *who, const Run &run, const Melody &m, int loops) {
     const std::size_t expected = notes * std::size_t(loops);
     if (!run.ok || run.onsetUs.size() != expected)
         std::printf("%s: found %zu onsets for %zu notes\n", who, run.onsetUs.size(), expected);
-    // Each loop starts on the tick after the last one's end.
-    std::int64_t loopStart = 0;
-    for (std::size_t i = 0; i < std::min(expected, run.onsetUs.size()); ++i) {
-        if (i > 0 && i % notes == 0)
-            loopStart += (m.dueMs.back() / 10 + 1) * 10 + 10;
-        offsets.push_back(run.onsetUs[i] - double(loopStart + m.dueMs[i % notes]) * 1000.0);
-    }
+    for (std::size_t i = 0; i < std::min(expected, run.onsetUs.size()); ++i)
+        offsets.push_back(run.onsetUs[i] -
+                          double(loopStartMs(m, int(i / notes)) + m.dueMs[i % notes]) * 1000.0);
+    for (const auto &[name, pct] : run.threadPct)
+        std::printf("%s: thread %s cpu_pct %.2f\n", who, name.c_str(), pct);
     if (offsets.empty())
         return;
     const double least = *std::min_element(offsets.begin(), offsets.end());
@@ -308,10 +410,11 @@ void report(const char *who, const Run &run, const Melody &m, int loops) {
         std::accumulate(errors.begin(), errors.begin() + long(fifth), 0.0) / double(fifth);
     const double lastFifth =
         std::accumulate(errors.end() - long(fifth), errors.end(), 0.0) / double(fifth);
-    std::printf(
-        "%s: onsets %zu median_ms %.2f p99_ms %.2f max_ms %.2f drift_ms %.2f cpu_pct %.2f\n", who,
-        errors.size(), percentile(errors, 0.5), percentile(errors, 0.99),
-        *std::max_element(errors.begin(), errors.end()), lastFifth - first, run.cpuPct);
+    std::printf("%s: onsets %zu median_ms %.2f p99_ms %.2f max_ms %.2f drift_ms %.2f cpu_pct %.2f "
+                "main_pct %.2f\n",
+                who, errors.size(), percentile(errors, 0.5), percentile(errors, 0.99),
+                *std::max_element(errors.begin(), errors.end()), lastFifth - first, run.cpuPct,
+                run.mainPct);
 }
 
 } // namespace
@@ -322,6 +425,7 @@ int main(int argc, char **argv) {
         QDir(QCoreApplication::applicationDirPath()).filePath("tambolin").toStdString();
     int notes = 100;
     int loops = 1;
+    double minutes = 0;
     bool withFluid = true;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -331,11 +435,15 @@ int main(int argc, char **argv) {
             notes = std::clamp(std::atoi(argv[++i]), 2, 200);
         else if (a == "--loops" && i + 1 < argc)
             loops = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--minutes" && i + 1 < argc)
+            minutes = std::clamp(std::atof(argv[++i]), 0.0, 600.0);
         else if (a == "--no-fluidsynth")
             withFluid = false;
     }
     QTemporaryDir dir;
     const Melody m = makeMelody(notes);
+    if (minutes > 0)
+        loops = std::max(1, int(std::ceil(minutes * 60000.0 / double(loopStartMs(m, 1)))));
     const QString tbn = dir.filePath("onsets.tbn"), mid = dir.filePath("onsets.mid");
     std::string json = "{\"title\": \"onsets\", \"tempo\": 0, \"parts\": [[";
     for (std::size_t i = 0; i < m.codes.size(); ++i)
@@ -354,7 +462,7 @@ int main(int argc, char **argv) {
             return 1;
         }
     }
-    if (!writeSmf(mid, m))
+    if (!writeSmf(mid, m, loops))
         return 1;
 
     // A JACK dummy server of our own; tests that start one take turns with us.
@@ -370,7 +478,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "jackd did not start\n");
         return 1;
     }
-    const double seconds = double(m.dueMs.back()) / 1000.0 * loops + 10;
+    const double seconds = double(loopStartMs(m, loops)) / 1000.0 + 10;
     int result = 0;
     {
         Recorder recorder(seconds + 5);
@@ -378,13 +486,21 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "no JACK server came up\n");
             result = 1;
         } else {
+            std::printf("bare 100 Hz timer loop: main_pct %.2f\n", bareWakeupPct());
+            const double withJack = devicesMs(tambolin, 7);
+            const std::string server = std::getenv("JACK_DEFAULT_SERVER");
+            setenv("JACK_DEFAULT_SERVER", (server + "-none").c_str(), 1);
+            const double withoutJack = devicesMs(tambolin, 7);
+            setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
+            std::printf("devices: median_ms %.1f with the JACK server, %.1f with none\n", withJack,
+                        withoutJack);
             if (withFluid && !QStandardPaths::findExecutable("fluidsynth").isEmpty()) {
                 std::vector<std::string> args{
                     "fluidsynth", "-a", "jack", "-j", "-i", "-q", "-n", "-r", std::to_string(rate)};
                 const char *sf = std::getenv("TAMBOLIN_SOUNDFONT");
                 args.push_back(sf && *sf ? sf : "/usr/share/sounds/sf2/TimGM6mb.sf2");
                 args.push_back(mid.toStdString());
-                report("fluidsynth", play(recorder, args, seconds), m, 1);
+                report("fluidsynth", play(recorder, args, seconds), m, loops);
             }
             const Run ours = play(recorder,
                                   {tambolin, "play", tbn.toStdString(), "--program",

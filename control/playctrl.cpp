@@ -47,8 +47,11 @@ QIcon buttonIcon(artwork::Button which) {
 
 } // namespace
 
-PLAYCTRL::PLAYCTRL(QWidget *parent) : QWidget(parent) {
+PLAYCTRL::PLAYCTRL(QWidget *parent) : PLAYCTRL(parent, MidiStart::AtOnce) {}
+
+PLAYCTRL::PLAYCTRL(QWidget *parent, MidiStart midiStart) : QWidget(parent) {
     buildPanel();
+    m_midiPending = midiStart == MidiStart::AfterFirstFrame;
     runInitialize(std::nullopt);
 }
 
@@ -174,7 +177,8 @@ void PLAYCTRL::runInitialize(const std::optional<MidiChoices> &choices) {
     }
     step([&] { mod().fillHeaders(); });
     step([&] { mod().tempo = 1; });
-    step([&] { MidiInit(); });
+    if (!m_midiPending)
+        step([&] { MidiInit(); });
 
     for (int i = 0; i < 3; ++i) {
         OrgTimer *part = m_orgTimer1[static_cast<std::size_t>(i)];
@@ -186,7 +190,17 @@ void PLAYCTRL::runInitialize(const std::optional<MidiChoices> &choices) {
     }
 }
 
+void PLAYCTRL::runPendingMidiInit() {
+    if (!m_midiPending)
+        return;
+    m_midiPending = false;
+    step([&] { MidiInit(); });
+}
+
 void PLAYCTRL::runTerminate() {
+    // Closed before its first frame: the start completes first, so the end
+    // stores the same choices it always does.
+    runPendingMidiInit();
     step([&] { MidiEnd(); });
     step([&] { IniSave(); });
     step([&] {
@@ -204,6 +218,22 @@ void PLAYCTRL::hideEvent(QHideEvent *event) {
     // hiding the control stops it.
     if (!event->spontaneous())
         UserControl_Hide();
+    updateMarqueeTimer();
+}
+
+void PLAYCTRL::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    m_shownOnce = true;
+    updateMarqueeTimer();
+}
+
+void PLAYCTRL::paintEvent(QPaintEvent *event) {
+    QWidget::paintEvent(event);
+    if (m_midiPending && !m_midiPosted) {
+        // Queued: the frame being painted reaches the screen first.
+        m_midiPosted = true;
+        QMetaObject::invokeMethod(this, &PLAYCTRL::runPendingMidiInit, Qt::QueuedConnection);
+    }
 }
 
 void PLAYCTRL::UserControl_Hide() {

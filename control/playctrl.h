@@ -12,6 +12,7 @@
 #include "platform/runtime/basic_runtime.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -42,8 +43,14 @@ struct MidiChoices {
 class PLAYCTRL final : public QWidget {
     Q_OBJECT
 public:
+    // When the MIDI device opens as the control starts: at once, or (for a
+    // container that shows its window first) right after the control's
+    // first frame is on screen, so the window does not wait for the device.
+    enum class MidiStart { AtOnce, AfterFirstFrame };
+
     // Start: settings form, stored settings, melody store, timers, meters, MIDI.
     explicit PLAYCTRL(QWidget *parent = nullptr);
+    PLAYCTRL(QWidget *parent, MidiStart midiStart);
     // The same start with these choices in place of the stored ones, which
     // are not read; the device opens and the program change goes out as the
     // control starts. The choices are stored at the end as ever.
@@ -143,6 +150,9 @@ signals:
 
 protected:
     void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildPanel();
@@ -155,6 +165,12 @@ private:
     Long ownerWindow() const;
     void runInitialize(const std::optional<MidiChoices> &choices);
     void runTerminate();
+    // MidiInit held back until the first frame; runs it once.
+    void runPendingMidiInit();
+    // The marquee's timer wakes the process only while its strip can be
+    // seen: hidden or minimised after being shown, it rests, and the title
+    // jumps on by the steps it missed when the strip shows again.
+    void updateMarqueeTimer();
     void UserControl_Hide();
     bool anyPartEnabled() const;
     bool stopEnabled() const;
@@ -168,6 +184,12 @@ private:
     // While the sequencer sends a step's notes: when the melody means them
     // to sound (clock milliseconds), handed to the MIDI output with them.
     std::optional<std::int64_t> m_noteDue;
+    bool m_midiPending = false;
+    bool m_midiPosted = false;
+    bool m_shownOnce = false;
+    QPointer<QWidget> m_watchedWindow;
+    // Clock milliseconds when the marquee last rested.
+    std::optional<std::int64_t> m_marqueeRestingSince;
 
     WindowTimer *m_playTimer = nullptr;
     WindowTimer *m_baseTimer = nullptr;

@@ -22,5 +22,8 @@ private:
 // One marquee step: the label moves one pixel to the left and, once it has
 // left the strip completely, re-enters at the strip's right edge.
 void marqueeStep(QWidget &label, int stripRight);
+// As many marquee steps at once: where the label would be after steps
+// single steps, without taking them one by one.
+void marqueeSteps(QWidget &label, int stripRight, long long steps);
 
 } // namespace tambolin

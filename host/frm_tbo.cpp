@@ -10,6 +10,9 @@ FRM_TBO::FRM_TBO(ControlLoader &loader, QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FRM_TBO"));
     setWindowTitle(QStringLiteral("Form1"));
     resize(kClientWidth, kClientHeight);
+    // The window shows at once; the control opens its MIDI device (sound
+    // font, audio output) right after the first frame.
+    setProperty(kAmbientStartAfterFirstFrame, true);
 
     m_playctrl1 = loader.create(QString::fromLatin1(kPlayctrlProgId), this);
     if (!m_playctrl1) {

@@ -22,6 +22,11 @@ inline constexpr char kClsidKey[] = "CLSID";                 // <progid>\CLSID, 
 inline constexpr char kInprocServerKey[] = "InprocServer32"; // CLSID\<clsid>\InprocServer32
 inline constexpr char kProgIdKey[] = "ProgID";               // CLSID\<clsid>\ProgID
 
+// An ambient property a container may set on the parent it hands to the
+// factory: true when it shows its window first and wants the control's
+// slow start (opening the MIDI device) right after the first frame.
+inline constexpr char kAmbientStartAfterFirstFrame[] = "ambientStartAfterFirstFrame";
+
 // Entry point names, as a container resolves them.
 inline constexpr char kRegisterServerSymbol[] = "DllRegisterServer";
 inline constexpr char kCreateControlSymbol[] = "tambolin_CreateControl";

@@ -1,3 +1,4 @@
+#include "platform/desktop/message_box_owner.h"
 #include "platform/runtime/message_box.h"
 
 #include <QApplication>
@@ -28,7 +29,9 @@ Integer showBox(const MessageBoxCall &call) {
     // Without a widget application there is nobody to ask: take the default button.
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return (call.style & 0x0F) == vbYesNo ? vbYes : vbOK;
-    QMessageBox box(iconFor(call.style), call.title, call.prompt);
+    // Owned by the visible window, the box shows over it, not somewhere apart.
+    QMessageBox box(iconFor(call.style), call.title, call.prompt, QMessageBox::NoButton,
+                    messageBoxOwner());
     // Prompts quote titles and file names: never let them render as markup.
     box.setTextFormat(Qt::PlainText);
     switch (call.style & 0x0F) {
@@ -61,5 +64,22 @@ Integer showBox(const MessageBoxCall &call) {
 }();
 
 } // namespace
+
+QWidget *messageBoxOwner() {
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return nullptr;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    QWidget *only = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = top->windowType();
+        if (!top->isVisible() || (type != Qt::Window && type != Qt::Dialog))
+            continue;
+        if (only)
+            return nullptr;
+        only = top;
+    }
+    return only;
+}
 
 } // namespace tambolin

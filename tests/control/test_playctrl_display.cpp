@@ -114,6 +114,56 @@ TEST_F(Display, LongTitleScrollsThroughWhole) {
     EXPECT_EQ(label->width(), 100);
 }
 
+TEST(Marquee, ManyStepsAtOnceLandWhereSingleStepsDo) {
+    QWidget strip;
+    QWidget label(&strip);
+    for (int width : {1, 100, 251})
+        for (int x : {400, 154, 153, 0, -1, -100, -251, -252, -600})
+            for (long long steps : {0LL, 1LL, 2LL, 154LL, 255LL, 406LL, 1000LL}) {
+                label.setGeometry(x, 2, width, 12);
+                for (long long i = 0; i < steps; ++i)
+                    marqueeStep(label, 154);
+                const QPoint stepped = label.pos();
+                label.setGeometry(x, 2, width, 12);
+                marqueeSteps(label, 154, steps);
+                EXPECT_EQ(label.pos(), stepped) << width << " " << x << " " << steps;
+            }
+}
+
+TEST_F(Display, TheMarqueeRestsWhileHiddenAndCatchesUp) {
+    PLAYCTRL &ctrl = makeControl();
+    ctrl.show();
+    runTo(500);
+    ASSERT_TRUE(ctrl.Timer1()->isEnabled());
+    const int x = ctrl.Label1()->x();
+    EXPECT_EQ(x, -5);
+
+    ctrl.hide();
+    EXPECT_FALSE(ctrl.Timer1()->isEnabled());
+    runTo(1500);
+    EXPECT_EQ(ctrl.Label1()->x(), x);
+
+    // Shown again, the title stands where ticking all along would have put it.
+    ctrl.show();
+    EXPECT_TRUE(ctrl.Timer1()->isEnabled());
+    EXPECT_EQ(ctrl.Label1()->x(), x - 10);
+    runTo(1600);
+    EXPECT_EQ(ctrl.Label1()->x(), x - 11);
+}
+
+TEST_F(Display, TheMarqueeRestsWhileTheWindowIsMinimised) {
+    QWidget window;
+    PLAYCTRL *ctrl = new PLAYCTRL(&window);
+    window.show();
+    ASSERT_TRUE(ctrl->Timer1()->isEnabled());
+    window.setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(ctrl->Timer1()->isEnabled());
+    runTo(2000);
+    window.setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(ctrl->Timer1()->isEnabled());
+    EXPECT_EQ(ctrl->Label1()->x(), -20);
+}
+
 TEST_F(Display, LabelOfNoWidthStaysPut) {
     PLAYCTRL &ctrl = makeControl();
     ctrl.Label1()->resize(0, 12);

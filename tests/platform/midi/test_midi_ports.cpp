@@ -9,6 +9,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -133,6 +134,34 @@ TEST_F(MidiPortsTest, MapperPlaysOnANamedPortAndAGonePortIsNotOpened) {
     EXPECT_EQ(h, 0);
     EXPECT_EQ(midiOutOpen(&h, MIDI_MAPPER, 0, 0, CALLBACK_NULL), MIDIERR_NODEVICE);
     EXPECT_EQ(findPort(), -1);
+}
+
+// Listing the devices looks at JACK through one client only: each client
+// costs the server a few of its periods to open and close.
+TEST_F(MidiPortsTest, ListingOpensOneJackClient) {
+    struct Count {
+        std::atomic<int> clients{0};
+    } count;
+    jack_status_t status{};
+    jack_client_t *watcher = jack_client_open("tambolin-test-watch", JackNoStartServer, &status);
+    ASSERT_NE(watcher, nullptr);
+    jack_set_client_registration_callback(
+        watcher,
+        [](const char *, int registered, void *arg) {
+            if (registered)
+                ++static_cast<Count *>(arg)->clients;
+        },
+        &count);
+    ASSERT_EQ(jack_activate(watcher), 0);
+
+    EXPECT_GE(midiOutGetNumDevs(), 1u);
+    // The server tells its clients in its own time.
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (count.clients == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(count.clients.load(), 1);
+    jack_client_close(watcher);
 }
 
 // With a JACK server as the only audio output, the embedded synthesizer
