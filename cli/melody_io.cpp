@@ -1,13 +1,9 @@
 #include "cli/melody_io.h"
 
 #include "cli/json_writer.h"
-#include "control/module_utility.h"
 #include "melody/mod_tambolin.h"
 #include "melody/player_store.h"
-#include "util/cl_gl010c.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,7 +19,6 @@ namespace {
 
 constexpr int PartCount = 3;
 constexpr int MostNotes = 200;
-constexpr long long ShortestFile = 14;
 
 struct Note {
     Integer length;
@@ -40,35 +35,6 @@ std::optional<Integer> integerOf(const QJsonValue &v) {
 }
 
 } // namespace
-
-bool checkMelodyFile(const QString &path, QString &problem) {
-    QString name = path;
-    const Long size = gl010c().RVN_Filesize(name);
-    if (size < 0 || size > LargestMelodyFile) {
-        // The size query counts in 32 bits: a file of 2 GiB or more is no
-        // missing file, and no melody either.
-        const QFileInfo info(path);
-        if (info.isFile() && info.size() > LargestMelodyFile)
-            problem =
-                QStringLiteral("%1: %2 bytes is too large for a melody (at most %3)")
-                    .arg(path, QString::number(info.size()), QString::number(LargestMelodyFile));
-        else
-            problem = QStringLiteral("%1: no such file, or not a regular file").arg(path);
-        return false;
-    }
-    if (size < ShortestFile) {
-        problem = QStringLiteral("%1: %2 bytes is too short for a melody (at least %3)")
-                      .arg(path, QString::number(size), QString::number(ShortestFile));
-        return false;
-    }
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        problem = QStringLiteral("%1: cannot read: %2").arg(path, probe.errorString());
-        return false;
-    }
-    probe.close();
-    return true;
-}
 
 bool loadMelodyFile(const QString &path, QString &problem) {
     if (!checkMelodyFile(path, problem))

@@ -5,6 +5,8 @@
 //   {"title": "AB", "tempo": 0, "parts": [[[4, 21], [3, 21]], [], []]}
 // "parts" always holds three arrays; each note is [length code, pitch].
 
+#include "melody/melody_file_check.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,13 +15,6 @@ struct MOD_TAMBOLIN;
 }
 
 namespace tambolin::cli {
-
-// The largest file read as a melody (a melody is a few KiB).
-constexpr long long LargestMelodyFile = 1 << 20;
-
-// False, with a message, when the file is one FileLoad ignores (missing, not
-// a regular file, unreadable, shorter than 14 bytes).
-bool checkMelodyFile(const QString &path, QString &problem);
 
 // Reads the file into the store as the player loads it. False, with a
 // message, when the file is one FileLoad ignores (missing, not a regular

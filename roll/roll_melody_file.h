@@ -9,9 +9,6 @@
 
 namespace tambolin::roll {
 
-inline constexpr qint64 ShortestMelodyFile = 14;
-inline constexpr qint64 LargestMelodyFile = 1 << 20; // a melody is a few KiB
-
 // False, with a message, when the file holds no melody: missing, not a
 // regular file, unreadable, shorter or larger than a melody file can be, or
 // without a note that sounds.

@@ -3,6 +3,7 @@
 
 #include "support/jack_server.h"
 #include "support/skip.h"
+#include "support/sound_font.h"
 #include "support/temp_files.h"
 #include "tool_run.h"
 
@@ -207,16 +208,7 @@ double pitchOf(const std::vector<double> &x, int rate) {
     return 0.0;
 }
 
-bool haveSoundFont() {
-    if (!qEnvironmentVariableIsEmpty("TAMBOLIN_SOUNDFONT"))
-        return true;
-    for (const char *path :
-         {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
-          "/usr/share/sounds/sf3/default-GM.sf3"})
-        if (QFile::exists(QString::fromLatin1(path)))
-            return true;
-    return false;
-}
+using tambolin::testing::haveSoundFont;
 
 TEST_F(Playback, RenderPlaysTheFirstNoteAtItsPitch) {
     if (!haveSoundFont())

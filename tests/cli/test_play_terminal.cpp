@@ -3,6 +3,7 @@
 
 #include "support/jack_server.h"
 #include "support/skip.h"
+#include "support/sound_font.h"
 #include "support/temp_files.h"
 #include "tool_run.h"
 
@@ -22,16 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool haveSoundFont() {
-    if (!qEnvironmentVariableIsEmpty("TAMBOLIN_SOUNDFONT"))
-        return true;
-    for (const char *path :
-         {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
-          "/usr/share/sounds/sf3/default-GM.sf3"})
-        if (QFile::exists(QString::fromLatin1(path)))
-            return true;
-    return false;
-}
+using tambolin::testing::haveSoundFont;
 
 struct TerminalRun {
     int status = -1;

@@ -2,6 +2,7 @@
 // what it leaves when the output is refused or cannot be written.
 
 #include "support/skip.h"
+#include "support/sound_font.h"
 #include "support/temp_files.h"
 #include "tool_run.h"
 
@@ -33,16 +34,7 @@ Sound readSound(const QString &path) {
     return s;
 }
 
-bool haveSoundFont() {
-    if (!qEnvironmentVariableIsEmpty("TAMBOLIN_SOUNDFONT"))
-        return true;
-    for (const char *path :
-         {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
-          "/usr/share/sounds/sf3/default-GM.sf3"})
-        if (QFile::exists(QString::fromLatin1(path)))
-            return true;
-    return false;
-}
+using tambolin::testing::haveSoundFont;
 
 class RenderFiles : public ::testing::Test {
 protected:
