@@ -21,6 +21,7 @@
 // --minutes plays the melody over and over for about M minutes (both
 // players), for the drift over a long run.
 
+#include "bench/spawn_quiet.h"
 #include "melody/note_duration.h"
 #include "platform/runtime/basic_runtime.h"
 
@@ -152,22 +153,6 @@ private:
     std::atomic<bool> m_recording{false};
 };
 
-pid_t spawn(const std::vector<std::string> &args) {
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
 // The CPU share of a thread that does nothing but wake every 10 ms.
 double bareWakeupPct() {
     const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
@@ -198,7 +183,7 @@ double devicesMs(const std::string &tambolin, int runs) {
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        const pid_t pid = spawn({tambolin, "devices"});
+        const pid_t pid = tambolin::bench::spawnQuiet({tambolin, "devices"});
         if (pid < 0 || waitpid(pid, nullptr, 0) != pid)
             return 0;
         ms.push_back(
@@ -309,7 +294,7 @@ Run play(Recorder &recorder, const std::vector<std::string> &args, double maxSec
     Run run;
     recorder.startRecording();
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = spawn(args);
+    const pid_t pid = tambolin::bench::spawnQuiet(args);
     if (pid < 0)
         return run;
     rusage usage{};
@@ -454,8 +439,8 @@ int main(int argc, char **argv) {
         return 1;
     jf.close();
     {
-        const pid_t b =
-            spawn({tambolin, "build", jf.fileName().toStdString(), "-o", tbn.toStdString()});
+        const pid_t b = tambolin::bench::spawnQuiet(
+            {tambolin, "build", jf.fileName().toStdString(), "-o", tbn.toStdString()});
         int st = 0;
         if (b < 0 || waitpid(b, &st, 0) != b || st != 0) {
             std::fprintf(stderr, "tambolin build failed\n");
@@ -472,8 +457,8 @@ int main(int argc, char **argv) {
     const std::string server = "tambolin-onsets-" + std::to_string(getpid());
     setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    const pid_t jackd =
-        spawn({"jackd", "-n", server, "--no-realtime", "-d", "dummy", "-r", std::to_string(rate)});
+    const pid_t jackd = tambolin::bench::spawnQuiet(
+        {"jackd", "-n", server, "--no-realtime", "-d", "dummy", "-r", std::to_string(rate)});
     if (jackd < 0) {
         std::fprintf(stderr, "jackd did not start\n");
         return 1;

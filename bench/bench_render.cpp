@@ -11,6 +11,7 @@
 // --seconds (default 600): the length of sound; --runs (default 3): runs of
 // each, the best figures kept. Other arguments (benchmark flags) are ignored.
 
+#include "bench/spawn_quiet.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -44,20 +45,10 @@ struct Figures {
 
 // Runs argv with its output thrown away; the figures of the child.
 Figures measure(const std::vector<std::string> &args) {
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     Figures f;
     const auto start = std::chrono::steady_clock::now();
-    pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    const pid_t pid = tambolin::bench::spawnQuiet(args);
+    if (pid < 0)
         return f;
     int status = 0;
     rusage usage{};

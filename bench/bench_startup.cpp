@@ -11,6 +11,7 @@
 //   bench_startup [--tbo PATH] [--runs N]
 //   (bench_startup --bare-window is the yardstick's own process)
 
+#include "bench/spawn_quiet.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -37,26 +38,6 @@ extern char **environ;
 using namespace std::chrono_literals;
 
 namespace {
-
-pid_t spawn(const std::vector<std::string> &args, const std::string &errFile, int keepFd = -1) {
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    if (keepFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, keepFd, 3);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 void stop(pid_t pid) {
     if (pid <= 0)
@@ -93,7 +74,7 @@ std::optional<double> firstFrame(const QString &log, const QString &windowName) 
 // Runs program until its window has shown a frame (at most 10 s), then ends it.
 std::optional<double> measure(const std::vector<std::string> &program, const QString &windowName,
                               const QString &log) {
-    const pid_t pid = spawn(program, log.toStdString());
+    const pid_t pid = tambolin::bench::spawnQuiet(program, log.toStdString());
     if (pid < 0)
         return std::nullopt;
     std::optional<double> ms;
@@ -161,9 +142,9 @@ int main(int argc, char **argv) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return 1;
-    const pid_t xvfb =
-        spawn({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
-              dir.filePath("xvfb.log").toStdString(), pipeFds[1]);
+    const pid_t xvfb = tambolin::bench::spawnQuiet(
+        {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
+        dir.filePath("xvfb.log").toStdString(), pipeFds[1]);
     close(pipeFds[1]);
     std::string display;
     char c;
@@ -183,8 +164,9 @@ int main(int argc, char **argv) {
     const std::string server = "tambolin-startup-" + std::to_string(getpid());
     setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    const pid_t jackd = spawn({"jackd", "-n", server, "--no-realtime", "-d", "dummy"},
-                              dir.filePath("jackd.log").toStdString());
+    const pid_t jackd =
+        tambolin::bench::spawnQuiet({"jackd", "-n", server, "--no-realtime", "-d", "dummy"},
+                                    dir.filePath("jackd.log").toStdString());
     std::this_thread::sleep_for(1500ms);
 
     setenv("DISPLAY", (":" + display).c_str(), 1);
