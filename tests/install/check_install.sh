@@ -79,6 +79,7 @@ expected=(
     "$SHARE/icons/hicolor/scalable/apps/org.tamberlo.Player.svg"
     "$SHARE/icons/hicolor/48x48/apps/org.tamberlo.Player.png"
     "$SHARE/man/man1/tamberlo.1" "$SHARE/man/man1/TBO.1" "$SHARE/man/man1/tambolin.1"
+    "$SHARE/man/man1/tambolin-thumbnail.1"
     "$SHARE/bash-completion/completions/tambolin"
 )
 for file in "${expected[@]}"; do
@@ -132,7 +133,7 @@ update-mime-database "$work/xdg-data/mime" 2>"$work/mime.log"
 grep -q '^50:audio/x-tbn:\*\.tbn$' "$work/xdg-data/mime/globs2" ||
     fail "the MIME database gives *.tbn no type: $(cat "$work/xdg-data/mime/globs2")"
 ok "MIME package"
-for page in tamberlo TBO tambolin; do
+for page in tamberlo TBO tambolin tambolin-thumbnail; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$SHARE/man/man1/$page.1" 2>&1 >/dev/null)
     [[ -z $warnings ]] || fail "the manual page $page.1: $warnings"
     LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$SHARE/man/man1/$page.1" 2>/dev/null | grep -q "^NAME" ||
