@@ -214,9 +214,11 @@ Melody makeMelody(int notes) {
     return m;
 }
 
-// Each loop starts on the tick after the last one's end.
+// The player starts the next pass on the tick that ends the last note: the
+// first 10 ms tick at or after its end (`tambolin export --timing due
+// --loops N` shows the same starts).
 std::int64_t loopStartMs(const Melody &m, int loop) {
-    return std::int64_t(loop) * ((m.dueMs.back() / 10 + 1) * 10 + 10);
+    return std::int64_t(loop) * ((m.dueMs.back() + 9) / 10 * 10);
 }
 
 void putVar(std::string &out, std::uint32_t v) {
