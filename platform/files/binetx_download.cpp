@@ -5,9 +5,12 @@
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <atomic>
+#include <mutex>
 #include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace tambolin {
 
@@ -33,6 +36,58 @@ struct BinetxDownload::State {
     std::atomic<bool> done{false};
     Long result = 0; // written by the worker before done
 };
+
+namespace {
+
+// Downloads given up on finish in the background (they see the cancel flag
+// within moments). They are joined once done, and the program waits for the
+// rest when it ends, so no download thread outlives the libraries and the
+// Qt state it uses.
+class Stragglers {
+public:
+    Stragglers() = default;
+    Stragglers(const Stragglers &) = delete;
+    Stragglers &operator=(const Stragglers &) = delete;
+    ~Stragglers() {
+        for (auto &[thread, done] : take(false))
+            thread.join();
+    }
+
+    void add(std::thread thread, std::shared_ptr<const std::atomic<bool>> done) {
+        for (auto &[finished, _] : take(true))
+            finished.join();
+        std::lock_guard lock(m_mutex);
+        m_threads.emplace_back(std::move(thread), std::move(done));
+    }
+
+private:
+    using Entry = std::pair<std::thread, std::shared_ptr<const std::atomic<bool>>>;
+
+    // The threads that are done (onlyDone) or all of them, out of the list.
+    std::vector<Entry> take(bool onlyDone) {
+        std::lock_guard lock(m_mutex);
+        std::vector<Entry> out;
+        for (auto it = m_threads.begin(); it != m_threads.end();) {
+            if (!onlyDone || it->second->load()) {
+                out.push_back(std::move(*it));
+                it = m_threads.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        return out;
+    }
+
+    std::mutex m_mutex;
+    std::vector<Entry> m_threads;
+};
+
+Stragglers &stragglers() {
+    static Stragglers all;
+    return all;
+}
+
+} // namespace
 
 BinetxDownload::BinetxDownload(QString command)
     : m_state(std::make_shared<State>(std::move(command))) {}
@@ -80,12 +135,15 @@ Long BinetxDownload::run() {
         state->done = true;
         state->wake();
     });
-    worker.detach();
 
     if (!m_state->done.load() && std::atomic_ref<std::int32_t>(m_state->cancel).load() == 0)
         loop.exec();
-    if (!m_state->done.load())
+    if (!m_state->done.load()) {
+        stragglers().add(std::move(worker),
+                         std::shared_ptr<const std::atomic<bool>>(m_state, &m_state->done));
         return 0;
+    }
+    worker.join(); // it has set done and only returns now
     m_abandoned = false;
     return m_state->result;
 }
