@@ -4,10 +4,10 @@
 
 #include <QEventLoop>
 #include <QSocketNotifier>
+#include <QThread>
 #include <atomic>
 #include <mutex>
 #include <sys/eventfd.h>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -40,9 +40,10 @@ struct BinetxDownload::State {
 namespace {
 
 // Downloads given up on finish in the background (they see the cancel flag
-// within moments). They are joined once done, and the program waits for the
-// rest when it ends, so no download thread outlives the libraries and the
-// Qt state it uses.
+// within moments). They are waited for once done, and the program waits for
+// the rest when it ends, so no download thread outlives the libraries and the
+// Qt state it uses. The threads are Qt's own: a plain thread that touches
+// Qt objects gets thread data Qt may never free.
 class Stragglers {
 public:
     Stragglers() = default;
@@ -50,18 +51,18 @@ public:
     Stragglers &operator=(const Stragglers &) = delete;
     ~Stragglers() {
         for (auto &[thread, done] : take(false))
-            thread.join();
+            thread->wait();
     }
 
-    void add(std::thread thread, std::shared_ptr<const std::atomic<bool>> done) {
+    void add(std::unique_ptr<QThread> thread, std::shared_ptr<const std::atomic<bool>> done) {
         for (auto &[finished, _] : take(true))
-            finished.join();
+            finished->wait();
         std::lock_guard lock(m_mutex);
         m_threads.emplace_back(std::move(thread), std::move(done));
     }
 
 private:
-    using Entry = std::pair<std::thread, std::shared_ptr<const std::atomic<bool>>>;
+    using Entry = std::pair<std::unique_ptr<QThread>, std::shared_ptr<const std::atomic<bool>>>;
 
     // The threads that are done (onlyDone) or all of them, out of the list.
     std::vector<Entry> take(bool onlyDone) {
@@ -124,7 +125,7 @@ Long BinetxDownload::run() {
 
     BinetxLibrary &library = currentBinetx();
     // The thread owns a share of the state, so it may outlive this object.
-    std::thread worker([state = m_state, &library] {
+    std::unique_ptr<QThread> worker(QThread::create([state = m_state, &library] {
         Long reserved = 0;
         Long result = 0;
         try {
@@ -134,7 +135,8 @@ Long BinetxDownload::run() {
         state->result = result;
         state->done = true;
         state->wake();
-    });
+    }));
+    worker->start();
 
     if (!m_state->done.load() && std::atomic_ref<std::int32_t>(m_state->cancel).load() == 0)
         loop.exec();
@@ -143,7 +145,7 @@ Long BinetxDownload::run() {
                          std::shared_ptr<const std::atomic<bool>>(m_state, &m_state->done));
         return 0;
     }
-    worker.join(); // it has set done and only returns now
+    worker->wait(); // it has set done and only returns now
     m_abandoned = false;
     return m_state->result;
 }
