@@ -10,7 +10,7 @@ bool isOption(const QString &a) {
 
 } // namespace
 
-bool Options::read(const QStringList &args, const std::vector<OptionSpec> &known,
+bool Options::read(const QStringList &args, const std::vector<KnownOption> &known,
                    QString &problem) {
     m_files.clear();
     m_values.clear();
@@ -34,10 +34,10 @@ bool Options::read(const QStringList &args, const std::vector<OptionSpec> &known
         }
         const qsizetype eq = a.startsWith(u"--") ? a.indexOf(u'=') : -1;
         const QString spelling = eq < 0 ? a : a.left(eq);
-        const OptionSpec *option = nullptr;
-        for (const OptionSpec &spec : known)
-            if (spec.names.contains(spelling))
-                option = &spec;
+        const KnownOption *option = nullptr;
+        for (const KnownOption &candidate : known)
+            if (candidate.names.contains(spelling))
+                option = &candidate;
         if (!option) {
             problem = QStringLiteral("unknown option ") + spelling;
             m_unknown = true;
@@ -69,11 +69,11 @@ bool Options::read(const QStringList &args, const std::vector<OptionSpec> &known
 
 bool Options::parse(const QStringList &args, const std::vector<QStringList> &known,
                     QString &problem) {
-    std::vector<OptionSpec> specs;
-    specs.reserve(known.size());
+    std::vector<KnownOption> options;
+    options.reserve(known.size());
     for (const QStringList &names : known)
-        specs.push_back({names, true});
-    if (!read(args, specs, problem))
+        options.push_back({names, true});
+    if (!read(args, options, problem))
         return false;
     if (m_files.size() > 1) {
         problem = QStringLiteral("unexpected argument '") + m_files[1] +

@@ -13,7 +13,7 @@
 
 namespace tambolin::cli {
 
-struct OptionSpec {
+struct KnownOption {
     QStringList names;      // the spellings; the first is the one to ask for
     bool takesValue = true; // false: a flag
 };
@@ -23,7 +23,7 @@ public:
     // Any number of FILEs. False, with a message, for an unknown option, a
     // missing value or a repeated option; false with helpAsked() when the
     // usage was asked for (no message).
-    bool read(const QStringList &args, const std::vector<OptionSpec> &known, QString &problem);
+    bool read(const QStringList &args, const std::vector<KnownOption> &known, QString &problem);
 
     // read() with options that all take a value, and exactly one FILE.
     bool parse(const QStringList &args, const std::vector<QStringList> &known, QString &problem);

@@ -15,7 +15,7 @@ using namespace tambolin::cli;
 
 namespace {
 
-const std::vector<OptionSpec> known = {{{"-o", "--output"}}, {{"--loops"}}, {{"--as-is"}, false}};
+const std::vector<KnownOption> known = {{{"-o", "--output"}}, {{"--loops"}}, {{"--as-is"}, false}};
 
 TEST(OptionReader, TakesOptionsFilesAndFlagsInAnyOrder) {
     Options o;

@@ -21,11 +21,13 @@ inline QString toolPath() {
     return QStringLiteral(TAMBOLIN_BINARY_DIR "/bin/tambolin");
 }
 
-inline ToolRun runTool(const QStringList &args, int timeoutMs = 60000,
-                       const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment()) {
+// Runs program (a built program of this project) with args.
+inline ToolRun
+runProgram(const QString &program, const QStringList &args, int timeoutMs = 60000,
+           const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start(toolPath(), args);
+    process.start(program, args);
     if (!process.waitForStarted(10000))
         return {};
     process.closeWriteChannel();
@@ -39,6 +41,11 @@ inline ToolRun runTool(const QStringList &args, int timeoutMs = 60000,
     r.out = QString::fromUtf8(process.readAllStandardOutput());
     r.err = QString::fromUtf8(process.readAllStandardError());
     return r;
+}
+
+inline ToolRun runTool(const QStringList &args, int timeoutMs = 60000,
+                       const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment()) {
+    return runProgram(toolPath(), args, timeoutMs, env);
 }
 
 // A melody file in dir, made by the tool from the store's JSON form; made

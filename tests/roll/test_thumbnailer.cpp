@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -21,20 +20,8 @@ const QString kSakura = QStringLiteral(TAMBOLIN_SOURCE_DIR "/examples/sakura.tbn
 const QString kTriplets = QStringLiteral(TAMBOLIN_SOURCE_DIR "/examples/triplets.tbn");
 
 ToolRun runThumbnailer(const QStringList &args, const QString &program = {}) {
-    QProcess process;
-    process.start(program.isEmpty() ? kBin + QStringLiteral("/tambolin-thumbnail") : program, args);
-    if (!process.waitForStarted(10000))
-        return {};
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return {};
-    }
-    ToolRun r;
-    r.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
+    return runProgram(program.isEmpty() ? kBin + QStringLiteral("/tambolin-thumbnail") : program,
+                      args);
 }
 
 const QByteArray Chord = R"({"title": "和音\u001b[2J", "tempo": 1, "parts": [
