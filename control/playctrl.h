@@ -175,6 +175,7 @@ private:
     bool anyPartEnabled() const;
     bool stopEnabled() const;
     void setPanelIdle();
+    void restPlayTimer();
 
     FRM_TBOSET *m_settings = nullptr;
     QString m_tag;

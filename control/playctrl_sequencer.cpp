@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <algorithm>
 
 namespace tambolin {
 
@@ -227,6 +228,28 @@ void PLAYCTRL::PlayTimer_Timer() {
         if (!stopEnabled() && m_stopflg == False)
             Command1_Click(1);
     });
+    step([&] { restPlayTimer(); });
+}
+
+// Most ticks find nothing due: the timer may sleep through them, up to the
+// earliest moment at which a part can fire or the date changes, so a
+// playing melody does not wake the process a hundred times a second. The
+// ticks that do run are the ones that would have run anyway.
+void PLAYCTRL::restPlayTimer() {
+    // A stopped panel restarts the melody on the next tick.
+    if (!stopEnabled() || m_stopflg != False || !m_playTimer->isEnabled())
+        return;
+    std::optional<std::int64_t> quiet;
+    for (Integer part = 1; part <= 3; ++part) {
+        const OrgTimer *timer = OrgTimer1(part);
+        const std::optional<std::int64_t> next =
+            timer ? timer->nextEventMilliseconds() : std::nullopt;
+        if (!next)
+            return;
+        quiet = quiet ? std::min(*quiet, *next) : *next;
+    }
+    if (quiet)
+        m_playTimer->restUntil(*quiet);
 }
 
 } // namespace tambolin

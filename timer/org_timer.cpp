@@ -4,6 +4,8 @@
 #include "timer/time_text.h"
 
 #include <QDate>
+#include <algorithm>
+#include <limits>
 
 namespace tambolin {
 
@@ -103,6 +105,35 @@ void OrgTimer::TimerProc() {
             return;
         }
     }
+}
+
+std::optional<std::int64_t> OrgTimer::nextEventMilliseconds() const {
+    if (m_curdate.isEmpty() || !m_curday)
+        return std::nullopt;
+    const std::int64_t today = *m_curday;
+    std::int64_t next = (today + 1) * msPerDay;
+    if (Enabled == False)
+        return next;
+    const std::int64_t fromDay = m_baseday.value_or(today);
+    for (Integer i = 1; i <= m_tcount; ++i) {
+        const TimerRec &r = m_timerTbl[i];
+        if (r.chk != 0)
+            continue;
+        if (Base == False || r.repeat != False)
+            return std::nullopt;
+        // Only plain offsets: then the tick's text comparison is the order
+        // of the moments, and the due time can be told without a tick.
+        const LL parts[] = {LL(r.hh) + m_basehh, LL(r.mn) + m_basemn, LL(r.ss) + m_basess,
+                            LL(r.MS) + m_basems};
+        for (const LL part : parts)
+            if (part < 0 || part > std::numeric_limits<Long>::max())
+                return std::nullopt;
+        const std::int64_t total = ((parts[0] * 60 + parts[1]) * 60 + parts[2]) * 1000 + parts[3];
+        if (fromDay + total / msPerDay != today)
+            return std::nullopt;
+        next = std::min(next, fromDay * msPerDay + total);
+    }
+    return next;
 }
 
 void OrgTimer::TimerClear() {

@@ -55,6 +55,12 @@ public:
 
     // One tick: raises at most one TimerChange or DateChange, as its last action.
     void TimerProc();
+    // The clock time (clockMilliseconds() terms) before which no tick can
+    // raise anything: the earliest armed timer's due time or the next date
+    // change. Nothing when a tick may matter at any moment: before the first
+    // tick, with absolute or periodic timers, or a timer overdue or due on
+    // another day.
+    std::optional<std::int64_t> nextEventMilliseconds() const;
     void TimerClear();
     Integer TimerCount() const { return m_tcount; }
     // Removes a timer and renumbers the higher ones; timerno, or 0 if not in use.

@@ -1,15 +1,35 @@
 #include "platform/clock/real_window_timer.h"
 
+#include "platform/clock/local_zone.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
 namespace tambolin {
 
 namespace {
+
+using Nanos = std::int64_t;
+constexpr Nanos nsPerMs = 1'000'000;
+// A rest is mapped from local time onto the monotonic clock; a step of the
+// system clock or the zone while resting can make it wrong, so it never
+// spans more than this.
+constexpr Nanos longestRest = 1000 * nsPerMs;
+
+Nanos monotonicNow() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return Nanos(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+timespec toTimespec(Nanos ns) {
+    return timespec{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)};
+}
 
 class RealWindowTimer final : public WindowTimer {
 public:
@@ -41,10 +61,33 @@ public:
         m_enabled = on;
         // Enabling a running timer leaves its period alone.
         apply(false);
+        if (on)
+            endRest();
     }
     bool isEnabled() const override { return m_enabled; }
 
+    void restUntil(std::int64_t clockMs) override {
+        if (!m_running || m_fallback)
+            return;
+        const Nanos now = monotonicNow();
+        const Nanos ahead = (clockMs * 1000 - localMicrosecondsNow()) * 1000;
+        const Nanos wake = periodAtOrAfter(now + std::clamp(ahead, Nanos(1), longestRest));
+        if (wake == periodAtOrAfter(now + 1) && !m_resting)
+            return;
+        m_resting = wake > periodAtOrAfter(now + 1);
+        arm(wake);
+    }
+
 private:
+    Nanos period() const { return Nanos(m_interval) * nsPerMs; }
+    // The first period boundary at or after t.
+    Nanos periodAtOrAfter(Nanos t) const {
+        if (t <= m_phase)
+            return m_phase + period();
+        const Nanos k = (t - m_phase + period() - 1) / period();
+        return m_phase + std::max<Nanos>(k, 1) * period();
+    }
+
     // A window timer with interval 0 never ticks (a running QTimer with
     // interval 0 would fire on every pass of the event loop).
     void apply(bool restart) {
@@ -59,20 +102,39 @@ private:
         }
         if (run && m_running && !restart)
             return;
-        itimerspec period{};
-        if (run) {
-            period.it_interval.tv_sec = m_interval / 1000;
-            period.it_interval.tv_nsec = long(m_interval % 1000) * 1'000'000;
-            period.it_value = period.it_interval;
+        m_resting = false;
+        if (!run) {
+            // Disarming also discards expirations not yet read.
+            const itimerspec none{};
+            timerfd_settime(m_fd, 0, &none, nullptr);
+            m_running = false;
+            return;
         }
-        // Re-arming or disarming also discards expirations not yet read.
-        m_running = timerfd_settime(m_fd, 0, &period, nullptr) == 0 && run;
+        // Periods are counted from here, so that a rest can keep to them.
+        m_phase = monotonicNow();
+        m_running = arm(m_phase + period());
+    }
+
+    // The next tick at the absolute time first, every period after it.
+    bool arm(Nanos first) {
+        itimerspec spec{};
+        spec.it_interval = toTimespec(period());
+        spec.it_value = toTimespec(first);
+        return timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr) == 0;
+    }
+
+    void endRest() {
+        if (m_resting && m_running) {
+            m_resting = false;
+            arm(periodAtOrAfter(monotonicNow() + 1));
+        }
     }
 
     void expired() {
         std::uint64_t count = 0;
         if (::read(m_fd, &count, sizeof count) != sizeof count || !m_running)
             return;
+        m_resting = false;
         // Periods missed while the loop was busy make one tick, as window
         // timers do.
         emit tick();
@@ -84,6 +146,8 @@ private:
     int m_interval = 0;
     bool m_enabled = false;
     bool m_running = false;
+    bool m_resting = false;
+    Nanos m_phase = 0; // monotonic time the current periods count from
 };
 
 } // namespace

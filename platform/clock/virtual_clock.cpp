@@ -44,17 +44,42 @@ public:
             restart();
         } else if (!on) {
             m_enabled = false;
+        } else {
+            endRest();
         }
     }
     bool isEnabled() const override { return m_enabled; }
+
+    void restUntil(std::int64_t clockMs) override {
+        if (!running())
+            return;
+        endRest();
+        if (m_clock->m_ignoreRests)
+            return;
+        const std::int64_t until = clockMs - m_clock->originMs();
+        if (until <= m_due)
+            return;
+        m_due += (until - m_due + m_interval - 1) / m_interval * m_interval;
+        m_resting = true;
+    }
 
 private:
     friend class VirtualClock;
 
     bool running() const { return m_clock && m_enabled && m_interval > 0; }
     void restart() {
+        m_resting = false;
         if (m_clock)
             m_due = m_clock->elapsed() + m_interval;
+    }
+    // Back to the first period after now.
+    void endRest() {
+        if (!m_resting || !running())
+            return;
+        m_resting = false;
+        const std::int64_t now = m_clock->elapsed();
+        if (m_due > now)
+            m_due -= (m_due - now - 1) / m_interval * m_interval;
     }
 
     VirtualClock *m_clock;
@@ -62,6 +87,7 @@ private:
     int m_interval = 0;
     bool m_enabled = false;
     std::int64_t m_due = 0;
+    bool m_resting = false;
 };
 
 VirtualClock::VirtualClock(const QDateTime &start) {
@@ -88,6 +114,10 @@ SYSTEMTIME VirtualClock::localTime() const {
     return st;
 }
 
+std::int64_t VirtualClock::originMs() const {
+    return m_startDay * msPerDay + m_startMs;
+}
+
 WindowTimer *VirtualClock::createTimer(QObject *parent) {
     return new VirtualWindowTimer(this, m_nextSerial++, parent);
 }
@@ -108,6 +138,7 @@ void VirtualClock::advance(std::int64_t ms) {
         // The next period is booked before the handler runs, so the handler
         // may re-interval, stop or delete the timer.
         t->m_due += t->m_interval;
+        t->m_resting = false;
         emit t->tick();
     }
     // A handler that advanced the clock itself may have gone past target.

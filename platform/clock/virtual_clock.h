@@ -40,6 +40,9 @@ public:
     void runUntil(const QDateTime &t);
     // Milliseconds until the next tick of an enabled timer; none if no timer runs.
     std::optional<std::int64_t> nextTickIn() const;
+    // With true, timers tick every period even where their owner let them
+    // rest: a run to hold against one with rests.
+    void setIgnoreRests(bool ignore) { m_ignoreRests = ignore; }
 
 private:
     friend class VirtualWindowTimer;
@@ -47,6 +50,8 @@ private:
     void detach(VirtualWindowTimer *timer);
     VirtualWindowTimer *nextDue(std::int64_t limit) const;
     void updateDate();
+    // clockMilliseconds() at the start.
+    std::int64_t originMs() const;
 
     std::int64_t m_startDay = 0; // Julian day of the start date
     std::int64_t m_startMs = 0;  // milliseconds into the start day
@@ -56,6 +61,7 @@ private:
     // Date fields of the current day, refreshed only when the day changes.
     std::int64_t m_cachedDay = -1;
     SYSTEMTIME m_date;
+    bool m_ignoreRests = false;
 };
 
 } // namespace tambolin

@@ -259,3 +259,55 @@ TEST(VirtualClockLifetime, ParentDeletesItsTimers) {
     EXPECT_FALSE(clock.nextTickIn().has_value());
     clock.advance(100);
 }
+
+TEST(VirtualClockRests, ARestSkipsToThePeriodAtOrAfterItAndEndsWithThatTick) {
+    VirtualClock clock(at(2026, 1, 1, 12));
+    const std::int64_t origin = QDate(2026, 1, 1).toJulianDay() * 86'400'000 + 12 * 3'600'000;
+    QObject owner;
+    TickLog log{clock, {}};
+    WindowTimer *t = startTimer(clock, &owner, 10);
+    log.watch(t, "t");
+    bool rested = false;
+    QObject::connect(t, &WindowTimer::tick, [&] {
+        if (!rested) {
+            rested = true;
+            t->restUntil(origin + 55); // from the tick at 10: next at 60, keeping the phase
+        }
+    });
+    clock.advance(80);
+    EXPECT_EQ(log.entries, (Log{"t@10", "t@60", "t@70", "t@80"}));
+
+    // A rest that ends before the next period changes nothing.
+    t->restUntil(origin + 85);
+    clock.advance(10);
+    EXPECT_EQ(log.entries.back(), "t@90");
+
+    // Enabling a running timer ends its rest; a new interval does too.
+    t->restUntil(origin + 500);
+    clock.advance(5);
+    t->setEnabled(true);
+    clock.advance(5);
+    EXPECT_EQ(log.entries.back(), "t@100");
+    t->restUntil(origin + 500);
+    t->setInterval(20);
+    clock.advance(20);
+    EXPECT_EQ(log.entries.back(), "t@120");
+
+    // A new rest replaces the old one, even a shorter one.
+    t->restUntil(origin + 400);
+    t->restUntil(origin + 150);
+    clock.advance(40);
+    EXPECT_EQ(log.entries.back(), "t@160");
+}
+
+TEST(VirtualClockRests, AClockThatIgnoresRestsTicksEveryPeriod) {
+    VirtualClock clock(at(2026, 1, 1, 12));
+    clock.setIgnoreRests(true);
+    QObject owner;
+    TickLog log{clock, {}};
+    WindowTimer *t = startTimer(clock, &owner, 10);
+    log.watch(t, "t");
+    t->restUntil(QDate(2026, 1, 1).toJulianDay() * 86'400'000 + 12 * 3'600'000 + 100);
+    clock.advance(30);
+    EXPECT_EQ(log.entries, (Log{"t@10", "t@20", "t@30"}));
+}
