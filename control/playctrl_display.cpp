@@ -17,6 +17,10 @@ constexpr int kStripRight = 154;
 
 void PLAYCTRL::Timer1_Timer() {
     step([&] { marqueeStep(*m_label1, kStripRight); });
+    // A control kept off the screen for good (a player without its panel)
+    // has no strip to scroll: its marquee rests from its first tick.
+    if (testAttribute(Qt::WA_DontShowOnScreen) && !m_shownOnce)
+        updateMarqueeTimer();
 }
 
 void PLAYCTRL::updateMarqueeTimer() {
@@ -29,7 +33,8 @@ void PLAYCTRL::updateMarqueeTimer() {
         if (top)
             top->installEventFilter(this);
     }
-    const bool seen = !m_shownOnce || (isVisible() && !(top && top->isMinimized()));
+    const bool seen = !m_shownOnce ? !testAttribute(Qt::WA_DontShowOnScreen)
+                                   : isVisible() && !(top && top->isMinimized());
     if (!m_timer1)
         return;
     if (!seen) {

@@ -1,8 +1,8 @@
 #include "control/player.h"
 
 #include "control/frm_tboset.h"
-#include "melody/player_store.h"
 #include "melody/mod_tambolin.h"
+#include "melody/player_store.h"
 
 #include <QComboBox>
 
@@ -24,6 +24,9 @@ QComboBox *instrumentList(const PLAYCTRL &control) {
 
 Player::Player(const MidiChoices &choices, QObject *parent)
     : QObject(parent), m_control(std::make_unique<PLAYCTRL>(choices)) {
+    // Never on a screen: the control's marquee has nothing to scroll, and
+    // a stopped player wakes for nothing.
+    m_control->setAttribute(Qt::WA_DontShowOnScreen);
     connect(m_control.get(), &PLAYCTRL::melodyEnded, this, [this] {
         ++m_ends;
         emit melodyEnded();

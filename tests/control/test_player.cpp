@@ -3,6 +3,7 @@
 
 #include "control/frm_tboset.h"
 #include "control/player.h"
+#include "control/title_label.h"
 #include "melody/player_store.h"
 
 #include <QAbstractButton>
@@ -106,6 +107,25 @@ TEST_F(PlayerTest, StopIsNoEndAndSilencesTheSoundingNote) {
     EXPECT_EQ(words(), (std::vector<DWORD>{noteOff(1)})); // nothing plays after the stop
     EXPECT_TRUE(m_endTimes.empty());
     EXPECT_EQ(player.ends(), 0);
+}
+
+TEST_F(PlayerTest, AStoppedPlayerWakesForNothing) {
+    // No panel to show: the marquee rests after its first tick, and with
+    // the play timer off no timer of the control runs at all.
+    Player &player = makePlayer();
+    player.load(melodyFile(QStringLiteral("QUIET"), {2}));
+    player.play();
+    runTo(1200);
+    player.stop();
+    runTo(1300);
+    EXPECT_FALSE(player.control().Timer1()->isEnabled());
+    EXPECT_FALSE(m_clock.nextTickIn());
+    // Shown after all, it scrolls again from where it would have been.
+    const int restingAt = player.control().Label1()->x();
+    player.control().show();
+    EXPECT_TRUE(player.control().Timer1()->isEnabled());
+    EXPECT_LT(player.control().Label1()->x(), restingAt);
+    player.control().hide();
 }
 
 TEST_F(PlayerTest, StartsOnTheChosenDeviceWithTheChosenInstrument) {

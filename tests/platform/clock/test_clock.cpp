@@ -1,4 +1,5 @@
 #include "platform/clock/clock.h"
+#include "platform/clock/clock_ms.h"
 #include "platform/clock/virtual_clock.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QTime>
 #include <gtest/gtest.h>
 #include <thread>
+#include <vector>
 
 using namespace tambolin;
 
@@ -115,4 +117,38 @@ TEST(RealClock, WindowTimerTicksUntilDisabled) {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
     EXPECT_EQ(ticks, 3);
+}
+
+// A rest maps the clock's local time onto the kernel timer: the tick after
+// it never comes before the rest's end, and ticks carry on afterwards.
+TEST(RealClock, WindowTimerRestsUntilTheTimeItIsGiven) {
+    QObject owner;
+    WindowTimer *t = currentClock().createTimer(&owner);
+    WindowTimer *guard = currentClock().createTimer(&owner);
+    QEventLoop loop;
+    std::vector<std::int64_t> ticks;
+    std::int64_t restEnd = 0;
+    bool timedOut = false;
+    QObject::connect(t, &WindowTimer::tick, [&] {
+        ticks.push_back(clockMicroseconds());
+        if (ticks.size() == 1) {
+            restEnd = clockMilliseconds() + 120;
+            t->restUntil(restEnd);
+        } else if (ticks.size() == 4) {
+            loop.quit();
+        }
+    });
+    QObject::connect(guard, &WindowTimer::tick, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    guard->setInterval(10'000);
+    guard->setEnabled(true);
+    t->setInterval(3);
+    t->setEnabled(true);
+    loop.exec();
+    ASSERT_FALSE(timedOut);
+    ASSERT_EQ(ticks.size(), 4u);
+    // The two clocks are read a few microseconds apart.
+    EXPECT_GE(ticks[1], restEnd * 1000 - 200);
 }
