@@ -60,9 +60,16 @@ bool readAll(int fd, QByteArray &bytes) {
 }
 
 [[noreturn]] void runInChild(int fd, const QString &melody, const VirtualRun &run) {
-    RunOutcome outcome;
-    outcome.ok = runVirtual(melody, run, outcome.result, outcome.problem);
-    const bool sent = writeAll(fd, encodeRunOutcome(outcome));
+    bool sent = false;
+    // Whatever happens, the child ends here: it must never go on with the
+    // caller's work as a second copy of it.
+    try {
+        RunOutcome outcome;
+        outcome.ok = runVirtual(melody, run, outcome.result, outcome.problem);
+        sent = writeAll(fd, encodeRunOutcome(outcome));
+    } catch (...) {
+        sent = false;
+    }
     std::fflush(stderr);
     // Nothing of the parent's (exit handlers, buffered output) runs twice.
     ::_exit(sent ? 0 : 1);
