@@ -3,7 +3,9 @@
 // the examples is looped to about the length asked (10 minutes, the
 // longest render makes), exported with `tambolin export` (the same notes
 // at the same times) and rendered by both, each run in a child process
-// measured by wait4(): wall time, CPU time and peak resident memory.
+// measured by wait4(): wall time, CPU time and peak resident memory (the
+// largest of the process and the children it waited for: render runs the
+// player in one).
 // Ours is also timed writing FLAC and Ogg Vorbis.
 //
 //   bench_render [--seconds=N] [--runs N] [--melody FILE.tbn] [--tambolin PATH]

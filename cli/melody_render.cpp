@@ -3,7 +3,7 @@
 #include "cli/console.h"
 #include "cli/melody_io.h"
 #include "cli/output_path.h"
-#include "cli/virtual_run.h"
+#include "cli/virtual_run_apart.h"
 #include "platform/audio/sound_file_writer.h"
 #include "platform/audio/wav_stream_writer.h"
 #include "platform/midi/offline_synth.h"
@@ -40,7 +40,9 @@ bool prepare(const QString &input, const RenderOptions &options, Score &score, Q
     VirtualRun run = loopsRun(options.loops, longestSoundMs - releaseTailMs);
     run.program = options.program;
     VirtualRunResult result;
-    if (!runVirtual(input, run, result, problem))
+    // The player's control, widgets and fonts are done with before the
+    // synthesizer loads, rather than held beside it for the whole sound.
+    if (!runVirtualApart(input, run, result, problem))
         return false;
     if (result.stopped)
         complain("render", QStringLiteral("the sound is cut at %1 minutes, after %2 of %3 loops")
