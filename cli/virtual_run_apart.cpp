@@ -45,9 +45,16 @@ bool writeAll(int fd, const QByteArray &bytes) {
     return true;
 }
 
+// Far more than a run of the longest melody at one note a tick in every
+// part for the whole 10-minute cap (under 10 MiB): a child gone wrong
+// cannot fill the parent's memory.
+constexpr qsizetype longestOutcome = qsizetype(64) << 20;
+
 bool readAll(int fd, QByteArray &bytes) {
     char chunk[65536];
     for (;;) {
+        if (bytes.size() > longestOutcome)
+            return false;
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR)
             continue;
