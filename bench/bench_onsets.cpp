@@ -230,6 +230,12 @@ void putVar(std::string &out, std::uint32_t v) {
 
 // Format 0, 1000 ticks a quarter at 1,000,000 us a quarter: one tick is 1 ms.
 // The loops are written out at the times our player starts them.
+// FluidSynth's player starts the song as soon as its ports exist, before the
+// recorder (which looks for new ports every 50 ms) is wired to them: the
+// notes start after this much silence, so that the first one is heard. A
+// constant shift: the errors count from the run's smallest offset.
+constexpr std::int64_t fluidLeadInMs = 500;
+
 bool writeSmf(const QString &path, const Melody &m, int loops) {
     std::string track;
     auto event = [&](std::int64_t &last, std::int64_t at, std::string bytes) {
@@ -242,7 +248,7 @@ bool writeSmf(const QString &path, const Melody &m, int loops) {
     event(last, 0, std::string{char(0xC0), char(program)});
     const char key = char(pitch + 48);
     for (int loop = 0; loop < loops; ++loop) {
-        const std::int64_t start = loopStartMs(m, loop);
+        const std::int64_t start = fluidLeadInMs + loopStartMs(m, loop);
         for (std::size_t i = 0; i < m.codes.size(); ++i) {
             if (i > 0)
                 event(last, start + m.dueMs[i], std::string{char(0x80), key, 0x10});
