@@ -168,7 +168,7 @@ double TimedSynth::phaseMicros() const {
     return phase;
 }
 
-void TimedSynth::applyDue(std::int64_t blockEnd) {
+std::int64_t TimedSynth::applyDue(std::int64_t blockEnd) {
     const double phase = phaseMicros();
     std::lock_guard lock(m_mutex);
     while (!m_queue.empty()) {
@@ -177,7 +177,7 @@ void TimedSynth::applyDue(std::int64_t blockEnd) {
             const double frame =
                 std::floor((static_cast<double>(*event.deadline) - phase) * m_rate / 1e6);
             if (frame >= static_cast<double>(blockEnd))
-                break;
+                return frame < 9e18 ? static_cast<std::int64_t>(frame) : noEvent;
         }
         if (event.reset)
             fluid_synth_all_sounds_off(m_synth, -1);
@@ -185,6 +185,7 @@ void TimedSynth::applyDue(std::int64_t blockEnd) {
             fluid::play(m_synth, event.word);
         m_queue.pop_front();
     }
+    return noEvent;
 }
 
 void TimedSynth::render(float *left, float *right, int frames, std::int64_t now) {
@@ -193,9 +194,16 @@ void TimedSynth::render(float *left, float *right, int frames, std::int64_t now)
     int done = 0;
     while (done < frames) {
         const int offset = static_cast<int>(m_frame % blockFrames);
-        if (offset == 0)
-            applyDue(m_frame + blockFrames);
-        const int chunk = std::min(blockFrames - offset, frames - done);
+        int chunk = std::min(blockFrames - offset, frames - done);
+        if (offset == 0) {
+            // On in whole blocks up to the one that holds the next queued
+            // event, in one call: each call costs more than the blocks it
+            // renders. A message that comes meanwhile waits for the next
+            // call; with the latency ahead of it, that is still in time.
+            const std::int64_t next = applyDue(m_frame + blockFrames);
+            const std::int64_t untilBlock = next / blockFrames * blockFrames - m_frame;
+            chunk = static_cast<int>(std::clamp<std::int64_t>(untilBlock, chunk, frames - done));
+        }
         float *dry[2] = {left + done, right + done};
         // Effects mixed into the dry pair: the sink has only two channels.
         float *fx[4] = {left + done, right + done, left + done, right + done};

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <fluidsynth.h>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -59,7 +60,10 @@ private:
     };
 
     void render(float *left, float *right, int frames, std::int64_t now);
-    void applyDue(std::int64_t blockEnd);
+    // Applies what is due before blockEnd; the frame of the first message
+    // left queued, or noEvent.
+    std::int64_t applyDue(std::int64_t blockEnd);
+    static constexpr std::int64_t noEvent = std::numeric_limits<std::int64_t>::max();
     void enqueue(Event event); // m_mutex held
     void service();
     double phaseMicros() const;
