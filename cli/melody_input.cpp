@@ -1,6 +1,7 @@
 #include "cli/melody_input.h"
 
 #include "cli/melody_io.h"
+#include "platform/runtime/descriptor_write.h"
 
 #include <QByteArray>
 #include <cerrno>
@@ -14,20 +15,6 @@ namespace {
 
 QString errnoText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-bool writeAll(int fd, const QByteArray &bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "cli/virtual_run_apart.h"
 
 #include "cli/run_result_codec.h"
+#include "platform/runtime/descriptor_write.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -28,21 +29,6 @@ bool withoutDisplay() {
         return false;
     const QString platform = QGuiApplication::platformName();
     return platform == u"offscreen" || platform == u"minimal";
-}
-
-bool writeAll(int fd, const QByteArray &bytes) {
-    const char *at = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, at, static_cast<std::size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        at += n;
-        left -= n;
-    }
-    return true;
 }
 
 // Far more than a run of the longest melody at one note a tick in every

@@ -1,5 +1,6 @@
 #include "platform/registry/registry_files.h"
 #include "platform/runtime/bounded_read.h"
+#include "platform/runtime/descriptor_write.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -79,23 +80,6 @@ int createBeside(const QString &target, QByteArray &name) {
             return fd;
     }
     return -1;
-}
-
-// Every byte, or false; unbuffered, so that a write the disk refuses (full,
-// or past a size limit) is seen right here.
-bool writeAll(int fd, const QByteArray &bytes) {
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        left -= n;
-    }
-    return true;
 }
 
 void syncFolder(const QString &path) {
