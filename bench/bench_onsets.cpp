@@ -390,6 +390,34 @@ void report(const char *who, const Run &run, const Melody &m, int loops) {
     for (std::size_t i = 0; i < std::min(expected, run.onsetUs.size()); ++i)
         offsets.push_back(run.onsetUs[i] -
                           double(loopStartMs(m, int(i / notes)) + m.dueMs[i % notes]) * 1000.0);
+    // The player reads a pass's base time, to the millisecond, when its
+    // start tick runs: a tick a little later than the one before it can read
+    // past a millisecond boundary and end the pass one tick later than the
+    // model above. So each pass is measured from its own start: the model's
+    // plus the whole ticks that fit its onsets best. Those starts are
+    // counted; what is left is the synthesizer's timing alone.
+    int laterStarts = 0;
+    long long shiftBefore = 0;
+    std::vector<double> firstPass;
+    for (std::size_t from = 0; from < offsets.size(); from += notes) {
+        const std::size_t to = std::min(offsets.size(), from + notes);
+        std::vector<double> pass(offsets.begin() + long(from), offsets.begin() + long(to));
+        std::sort(pass.begin(), pass.end());
+        if (from == 0) {
+            firstPass = pass;
+            continue;
+        }
+        const double drift = pass[pass.size() / 2] - firstPass[firstPass.size() / 2];
+        const long long shift = std::max(0LL, std::llround(drift / 10000.0));
+        if (shift > shiftBefore)
+            ++laterStarts;
+        shiftBefore = shift;
+        for (std::size_t i = from; i < to; ++i)
+            offsets[i] -= double(shift) * 10000.0;
+    }
+    if (loops > 1)
+        std::printf("%s: passes %d, started a tick after the modelled tick: %d\n", who, loops,
+                    laterStarts);
     for (const auto &[name, pct] : run.threadPct)
         std::printf("%s: thread %s cpu_pct %.2f\n", who, name.c_str(), pct);
     if (offsets.empty())
