@@ -1,6 +1,6 @@
 #include "platform/clock/real_window_timer.h"
 
-#include "platform/clock/local_zone.h"
+#include "platform/clock/clock_ms.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
@@ -70,7 +70,8 @@ public:
         if (!m_running || m_fallback)
             return;
         const Nanos now = monotonicNow();
-        const Nanos ahead = (clockMs * 1000 - localMicrosecondsNow()) * 1000;
+        // In the terms of the clock in use, whose times the owner gives.
+        const Nanos ahead = (clockMs * 1000 - clockMicroseconds()) * 1000;
         const Nanos wake = periodAtOrAfter(now + std::clamp(ahead, Nanos(1), longestRest));
         if (wake == periodAtOrAfter(now + 1) && !m_resting)
             return;
