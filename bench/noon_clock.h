@@ -19,21 +19,7 @@ public:
                                 real.localMicroseconds()) {}
 
     std::int64_t localMicroseconds() const override { return m_real.localMicroseconds() + m_shift; }
-    SYSTEMTIME localTime() const override {
-        const std::int64_t micros = localMicroseconds();
-        const std::int64_t ms = (micros % dayMicros) / 1000;
-        const QDate d = QDate::fromJulianDay(micros / dayMicros);
-        SYSTEMTIME t;
-        t.wYear = static_cast<std::uint16_t>(d.year());
-        t.wMonth = static_cast<std::uint16_t>(d.month());
-        t.wDayOfWeek = static_cast<std::uint16_t>(d.dayOfWeek() % 7);
-        t.wDay = static_cast<std::uint16_t>(d.day());
-        t.wHour = static_cast<std::uint16_t>(ms / 3'600'000);
-        t.wMinute = static_cast<std::uint16_t>(ms / 60'000 % 60);
-        t.wSecond = static_cast<std::uint16_t>(ms / 1000 % 60);
-        t.wMilliseconds = static_cast<std::uint16_t>(ms % 1000);
-        return t;
-    }
+    SYSTEMTIME localTime() const override { return localTimeAt(localMicroseconds()); }
     WindowTimer *createTimer(QObject *parent) override { return m_real.createTimer(parent); }
 
 private:

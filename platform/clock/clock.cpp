@@ -11,22 +11,7 @@ namespace {
 
 class RealClock final : public Clock {
 public:
-    SYSTEMTIME localTime() const override {
-        const std::int64_t micros = localMicrosecondsNow();
-        const std::int64_t day = micros / 86400000000;
-        const std::int64_t ms = (micros % 86400000000) / 1000;
-        const QDate d = QDate::fromJulianDay(day);
-        SYSTEMTIME st;
-        st.wYear = static_cast<std::uint16_t>(d.year());
-        st.wMonth = static_cast<std::uint16_t>(d.month());
-        st.wDayOfWeek = static_cast<std::uint16_t>(d.dayOfWeek() % 7);
-        st.wDay = static_cast<std::uint16_t>(d.day());
-        st.wHour = static_cast<std::uint16_t>(ms / 3600000);
-        st.wMinute = static_cast<std::uint16_t>(ms / 60000 % 60);
-        st.wSecond = static_cast<std::uint16_t>(ms / 1000 % 60);
-        st.wMilliseconds = static_cast<std::uint16_t>(ms % 1000);
-        return st;
-    }
+    SYSTEMTIME localTime() const override { return localTimeAt(localMicrosecondsNow()); }
     std::int64_t localMicroseconds() const override { return localMicrosecondsNow(); }
     WindowTimer *createTimer(QObject *parent) override { return createRealWindowTimer(parent); }
 };
@@ -34,6 +19,22 @@ public:
 thread_local Clock *t_clock = nullptr;
 
 } // namespace
+
+SYSTEMTIME localTimeAt(std::int64_t localMicroseconds) {
+    const std::int64_t day = localMicroseconds / 86400000000;
+    const std::int64_t ms = (localMicroseconds % 86400000000) / 1000;
+    const QDate d = QDate::fromJulianDay(day);
+    SYSTEMTIME st;
+    st.wYear = static_cast<std::uint16_t>(d.year());
+    st.wMonth = static_cast<std::uint16_t>(d.month());
+    st.wDayOfWeek = static_cast<std::uint16_t>(d.dayOfWeek() % 7);
+    st.wDay = static_cast<std::uint16_t>(d.day());
+    st.wHour = static_cast<std::uint16_t>(ms / 3600000);
+    st.wMinute = static_cast<std::uint16_t>(ms / 60000 % 60);
+    st.wSecond = static_cast<std::uint16_t>(ms / 1000 % 60);
+    st.wMilliseconds = static_cast<std::uint16_t>(ms % 1000);
+    return st;
+}
 
 Clock &currentClock() {
     static RealClock realClock;

@@ -54,6 +54,10 @@ private:
     Clock *m_previous;
 };
 
+// A running count of local microseconds (days from the Julian day 0) as
+// the date and time of day it stands for.
+SYSTEMTIME localTimeAt(std::int64_t localMicroseconds);
+
 // Windows-shaped access to the local time, through currentClock().
 void GetLocalTime(SYSTEMTIME *out);
 

@@ -73,10 +73,10 @@ public:
         // In the terms of the clock in use, whose times the owner gives.
         const Nanos ahead = (clockMs * 1000 - clockMicroseconds()) * 1000;
         const Nanos wake = periodAtOrAfter(now + std::clamp(ahead, Nanos(1), longestRest));
-        if (wake == periodAtOrAfter(now + 1) && !m_resting)
-            return;
-        m_resting = wake > periodAtOrAfter(now + 1);
-        arm(wake);
+        const bool resting = wake > periodAtOrAfter(now + 1);
+        if (resting || m_resting)
+            arm(wake);
+        m_resting = resting;
     }
 
 private:
@@ -118,10 +118,10 @@ private:
 
     // The next tick at the absolute time first, every period after it.
     bool arm(Nanos first) {
-        itimerspec spec{};
-        spec.it_interval = toTimespec(period());
-        spec.it_value = toTimespec(first);
-        return timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr) == 0;
+        itimerspec timing{};
+        timing.it_interval = toTimespec(period());
+        timing.it_value = toTimespec(first);
+        return timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &timing, nullptr) == 0;
     }
 
     void endRest() {

@@ -25,6 +25,22 @@ SYSTEMTIME localTime() {
     return st;
 }
 
+// An event loop that a test's timer ends, and a 10 s guard timer ends if
+// the test's timer never does.
+struct GuardedLoop {
+    explicit GuardedLoop(QObject &owner) : guard(currentClock().createTimer(&owner)) {
+        QObject::connect(guard, &WindowTimer::tick, [this] {
+            timedOut = true;
+            loop.quit();
+        });
+        guard->setInterval(10'000);
+        guard->setEnabled(true);
+    }
+    QEventLoop loop;
+    WindowTimer *guard;
+    bool timedOut = false;
+};
+
 } // namespace
 
 TEST(ClockSelection, GetLocalTimeFollowsTheInstalledClockPerThread) {
@@ -92,26 +108,18 @@ TEST(RealClock, WindowTimerWithIntervalZeroNeverTicks) {
 TEST(RealClock, WindowTimerTicksUntilDisabled) {
     QObject owner;
     WindowTimer *t = currentClock().createTimer(&owner);
-    WindowTimer *guard = currentClock().createTimer(&owner);
-    QEventLoop loop;
+    GuardedLoop run(owner);
     int ticks = 0;
-    bool timedOut = false;
     QObject::connect(t, &WindowTimer::tick, [&] {
         if (++ticks == 3) {
             t->setEnabled(false);
-            loop.quit();
+            run.loop.quit();
         }
     });
-    QObject::connect(guard, &WindowTimer::tick, [&] {
-        timedOut = true;
-        loop.quit();
-    });
-    guard->setInterval(10'000);
-    guard->setEnabled(true);
     t->setInterval(2);
     t->setEnabled(true);
-    loop.exec();
-    ASSERT_FALSE(timedOut);
+    run.loop.exec();
+    ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(ticks, 3);
     EXPECT_FALSE(t->isEnabled());
     for (int i = 0; i < 5; ++i)
@@ -124,30 +132,22 @@ TEST(RealClock, WindowTimerTicksUntilDisabled) {
 TEST(RealClock, WindowTimerRestsUntilTheTimeItIsGiven) {
     QObject owner;
     WindowTimer *t = currentClock().createTimer(&owner);
-    WindowTimer *guard = currentClock().createTimer(&owner);
-    QEventLoop loop;
+    GuardedLoop run(owner);
     std::vector<std::int64_t> ticks;
     std::int64_t restEnd = 0;
-    bool timedOut = false;
     QObject::connect(t, &WindowTimer::tick, [&] {
         ticks.push_back(clockMicroseconds());
         if (ticks.size() == 1) {
             restEnd = clockMilliseconds() + 120;
             t->restUntil(restEnd);
         } else if (ticks.size() == 4) {
-            loop.quit();
+            run.loop.quit();
         }
     });
-    QObject::connect(guard, &WindowTimer::tick, [&] {
-        timedOut = true;
-        loop.quit();
-    });
-    guard->setInterval(10'000);
-    guard->setEnabled(true);
     t->setInterval(3);
     t->setEnabled(true);
-    loop.exec();
-    ASSERT_FALSE(timedOut);
+    run.loop.exec();
+    ASSERT_FALSE(run.timedOut);
     ASSERT_EQ(ticks.size(), 4u);
     // The two clocks are read a few microseconds apart.
     EXPECT_GE(ticks[1], restEnd * 1000 - 200);
